@@ -1,0 +1,5 @@
+# Warnings for the project's own targets.
+function(dulmeri_warnings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
+                                             -Wno-sign-conversion)
+endfunction()

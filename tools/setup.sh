@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Set-up for a fresh Debian 12 machine: installs what is missing, builds, and
+# then either runs the program or runs every test.
+#
+#   tools/setup.sh run    build and open the program
+#   tools/setup.sh test   build and run every test (normal build and
+#                         sanitizer build)
+set -euo pipefail
+
+cd "$(dirname "$0")/.."
+mode="${1:-}"
+case "$mode" in
+    run | test) ;;
+    *)
+        echo "usage: $0 run|test" >&2
+        exit 2
+        ;;
+esac
+
+install_missing_packages() {
+    local wanted missing=()
+    wanted=$(sed -e 's/#.*//' -e '/^[[:space:]]*$/d' tools/debian-packages.txt)
+    for package in $wanted; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$package")
+        fi
+    done
+    if [ ${#missing[@]} -eq 0 ]; then
+        return
+    fi
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo=(sudo)
+    fi
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build() {
+    local preset="$1"
+    shift
+    cmake --preset "$preset" -Wno-dev >/dev/null
+    cmake --build --preset "$preset" "$@"
+}
+
+install_missing_packages
+jobs=$(nproc)
+
+if [ "$mode" = run ]; then
+    build default --target dulmeri
+    exec build/default/src/dulmeri
+fi
+
+echo "== Normal build: all tests"
+build default
+ctest --preset default -j "$jobs"
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer build: all tests"
+build asan
+ctest --preset asan -j "$jobs"
