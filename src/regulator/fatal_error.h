@@ -5,12 +5,22 @@
 
 namespace regulator {
 
-// A run-time error the program cannot continue from: an arithmetic overflow,
-// a division by zero or a scroll position outside the scale. Nothing in the
+// A run-time error the program cannot continue from. Nothing in the
 // regulator catches it; the window shows its message and ends the program.
 class FatalError : public std::runtime_error {
 public:
-    explicit FatalError(const std::string& message) : std::runtime_error(message) {}
+    enum class Kind {
+        Overflow,              // a result does not fit a 16-bit integer
+        DivisionByZero,        // a zero divisor or a result that is not finite
+        InvalidPropertyValue,  // a scroll position outside the scale
+    };
+
+    FatalError(Kind kind, const std::string& detail) : std::runtime_error(detail), kind_(kind) {}
+
+    Kind kind() const noexcept { return kind_; }
+
+private:
+    Kind kind_;
 };
 
 }  // namespace regulator

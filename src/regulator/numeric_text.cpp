@@ -100,7 +100,7 @@ std::int16_t RoundToInteger(double value) {
     const double rounded = std::nearbyint(value);
     if (!(rounded >= std::numeric_limits<std::int16_t>::min() &&
           rounded <= std::numeric_limits<std::int16_t>::max())) {
-        throw FatalError("Overflow: " + NumberToText(value) + " does not fit a 16-bit integer");
+        throw FatalError(FatalError::Kind::Overflow, NumberToText(value) + " does not fit a 16-bit integer");
     }
     return static_cast<std::int16_t>(rounded);
 }
@@ -109,16 +109,18 @@ std::int16_t GuardedSubtract(std::int16_t a, std::int16_t b) {
     const int difference = int{a} - int{b};
     if (difference < std::numeric_limits<std::int16_t>::min() ||
         difference > std::numeric_limits<std::int16_t>::max()) {
-        throw FatalError("Overflow: " + std::to_string(a) + " - " + std::to_string(b) +
-                         " does not fit a 16-bit integer");
+        throw FatalError(FatalError::Kind::Overflow,
+                         std::to_string(a) + " - " + std::to_string(b) + " does not fit a 16-bit integer");
     }
     return static_cast<std::int16_t>(difference);
 }
 
 double GuardedDivide(double a, double b) {
-    if (b == 0.0) throw FatalError("Division by zero");
+    if (b == 0.0) throw FatalError(FatalError::Kind::DivisionByZero, "division by zero");
     const double quotient = a / b;
-    if (!std::isfinite(quotient)) throw FatalError("Division overflow: the result is not a finite number");
+    if (!std::isfinite(quotient)) {
+        throw FatalError(FatalError::Kind::DivisionByZero, "the quotient is not a finite number");
+    }
     return quotient;
 }
 
