@@ -1,0 +1,54 @@
+// Dulmeri thermostat: opens the one window and runs until it is closed.
+// The program takes no command-line arguments; any it is given are ignored.
+
+#include "main_form.h"
+
+#include <QApplication>
+#include <QByteArray>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Without a display the toolkit would abort with a message of its own; say
+// plainly what is missing instead.
+bool HasDisplay() {
+#if defined(Q_OS_LINUX) || defined(Q_OS_FREEBSD)
+    return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("DISPLAY") ||
+           qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+#else
+    return true;
+#endif
+}
+
+void NoDisplayMessageHandler(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg && message.contains(QLatin1String("could not connect to display"))) {
+        std::fputs("dulmeri: cannot open the window: no graphical display could be reached\n", stderr);
+        std::_Exit(1);
+    }
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+    if (type == QtFatalMsg) std::abort();
+}
+
+}  // namespace
+
+int main(int, char* argv[]) {
+    if (!HasDisplay()) {
+        std::fputs("dulmeri: cannot open the window: no graphical display (DISPLAY is not set)\n", stderr);
+        return 1;
+    }
+    qInstallMessageHandler(NoDisplayMessageHandler);
+    // Qt would read its own options (-platform, -style, ...) from the
+    // command line; the program has none, so it passes only its name.
+    static int argumentCount = 1;
+    static char* arguments[] = {argv[0], nullptr};
+    QApplication application(argumentCount, arguments);
+    qInstallMessageHandler(nullptr);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+
+    window::MainForm form;
+    if (form.HasFailed()) return window::MainForm::kFatalExitCode;
+    form.show();
+    return application.exec();
+}

@@ -1,0 +1,51 @@
+#include "gauge.h"
+
+#include "widget_table.h"
+
+#include <QAccessible>
+#include <QPainter>
+#include <qdrawutil.h>
+
+namespace window {
+
+Gauge::Gauge(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAutoFillBackground(false);
+}
+
+double Gauge::WidthTwips() const { return width() * kTwipsPerPixel; }
+double Gauge::HeightTwips() const { return height() * kTwipsPerPixel; }
+
+void Gauge::Cls() {
+    boxes_.clear();
+    update();
+}
+
+void Gauge::FillBox(QPointF corner1, QPointF corner2, QColor colour) {
+    boxes_.push_back({QRectF(corner1, corner2).normalized(), colour});
+    update();
+}
+
+void Gauge::SetAccessibleValue(int value) {
+    if (value == accessibleValue_) return;
+    accessibleValue_ = value;
+    QAccessibleValueChangeEvent event(this, value);
+    QAccessible::updateAccessibility(&event);
+}
+
+void Gauge::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QRect inner = rect().adjusted(kBorderPixels, kBorderPixels, -kBorderPixels, -kBorderPixels);
+    painter.fillRect(inner, palette().color(QPalette::Window));
+
+    painter.save();
+    painter.setClipRect(inner);
+    painter.translate(inner.topLeft());
+    painter.scale(1.0 / kTwipsPerPixel, 1.0 / kTwipsPerPixel);
+    for (const Box& box : boxes_) painter.fillRect(box.twips, box.colour);
+    painter.restore();
+
+    qDrawWinPanel(&painter, rect(), palette(), /*sunken=*/true);
+}
+
+}  // namespace window

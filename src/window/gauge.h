@@ -1,0 +1,51 @@
+#pragma once
+
+// The thermometer column: a picture box that keeps what was drawn on it.
+// Drawing happens in twips in the box's own coordinates (origin at the top
+// left of the area inside the border, y growing downwards); the drawing is
+// kept as a list of filled rectangles and replayed whenever the widget is
+// painted, so covering and uncovering the window shows the last drawing and
+// it stays sharp at any screen scale.
+
+#include <QColor>
+#include <QPointF>
+#include <QWidget>
+
+#include <vector>
+
+namespace window {
+
+class Gauge final : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kBorderPixels = 2;  // the sunken three-dimensional border
+
+    explicit Gauge(QWidget* parent = nullptr);
+
+    // The outer size, border included, in twips.
+    double WidthTwips() const;
+    double HeightTwips() const;
+
+    // Clears the drawing to the background colour.
+    void Cls();
+    // A solid rectangle between two opposite corners, in twips.
+    void FillBox(QPointF corner1, QPointF corner2, QColor colour);
+
+    // What a screen reader reports as the gauge's value, e.g. the temperature.
+    void SetAccessibleValue(int value);
+    int AccessibleValue() const { return accessibleValue_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    struct Box {
+        QRectF twips;
+        QColor colour;
+    };
+    std::vector<Box> boxes_;
+    int accessibleValue_ = 0;
+};
+
+}  // namespace window

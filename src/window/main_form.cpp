@@ -1,0 +1,318 @@
+#include "main_form.h"
+
+#include "accessibility.h"
+#include "fatal_error.h"
+#include "numeric_text.h"
+#include "texts.h"
+#include "widget_table.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QTimer>
+
+#include <cmath>
+#include <vector>
+
+namespace window {
+namespace {
+
+constexpr int kTimerIntervalMs = 100;
+
+regulator::NumberFormat LocaleNumberFormat() {
+    return regulator::NumberFormat{QLocale().decimalPoint().toStdString()};
+}
+
+// The index a widget holds in its array, from its object name ("Text2_1" -> 1).
+int ArrayIndex(const WidgetSpec& spec) {
+    const QString name = QString::fromLatin1(spec.name);
+    const auto underscore = name.lastIndexOf(QLatin1Char('_'));
+    return underscore < 0 ? 0 : name.mid(underscore + 1).toInt();
+}
+
+void SetBackground(QWidget* widget, QRgb colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, QColor(colour));
+    widget->setPalette(palette);
+    widget->setBackgroundRole(QPalette::Window);  // buttons default to the Button role
+    widget->setAutoFillBackground(true);
+}
+
+// Fusion paints button colours as gradients; a style sheet with an explicit
+// border paints the exact colour, with a raised border like a classic button.
+QString ButtonStyleSheet(QRgb colour) {
+    const QString background = QColor(colour).name();
+    return QStringLiteral(
+               "QPushButton { background-color: %1; color: black; border: 2px outset #d4d0c8; }"
+               "QPushButton:pressed { border-style: inset; }"
+               "QPushButton:focus { border: 2px solid black; }")
+        .arg(background);
+}
+
+QString FatalMessage(const regulator::FatalError& error) {
+    switch (error.kind()) {
+        case regulator::FatalError::Kind::Overflow:
+            return QString::fromUtf8(texts::kOverflow);
+        case regulator::FatalError::Kind::DivisionByZero:
+            return QString::fromUtf8(texts::kDivisionByZero);
+        case regulator::FatalError::Kind::InvalidPropertyValue:
+            return QString::fromUtf8(texts::kInvalidPropertyValue);
+    }
+    return QString::fromUtf8(texts::kUnexpectedError);
+}
+
+}  // namespace
+
+MainForm::MainForm(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      regulator_(*this, LocaleNumberFormat()) {
+    fatalHandler_ = [this](const QString& message) { ShowFatalErrorAndQuit(message); };
+    InstallAccessibility();
+    BuildWidgets();
+    Form_Load();
+}
+
+MainForm::~MainForm() = default;
+
+void MainForm::BuildWidgets() {
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(texts::WindowCaption());
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/dulmeri-32.png"), QSize(32, 32));
+    icon.addFile(QStringLiteral(":/icons/dulmeri-48.png"), QSize(48, 48));
+    setWindowIcon(icon);
+    setFixedSize(kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel);
+    SetBackground(this, kWindowBackground);
+    QFont windowFont(QStringLiteral("Times New Roman"));
+    windowFont.setPointSize(12);
+    windowFont.setWeight(QFont::Normal);
+    setFont(windowFont);
+
+    std::vector<QWidget*> tabChain;
+    for (const WidgetSpec& spec : WidgetTable()) {
+        const int index = ArrayIndex(spec);
+        const QString caption = spec.text != nullptr ? QString::fromUtf8(spec.text) : QString();
+        QWidget* widget = nullptr;
+        switch (spec.kind) {
+            case WidgetKind::TextBox:
+                if (spec.flags & kMultiLine) {
+                    auto* box = new QPlainTextEdit(this);
+                    box->setPlainText((index == 0 ? texts::Explanation() : texts::Aphorism())
+                                          .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+                    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+                    box->setReadOnly(spec.flags & kLocked);
+                    box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+                    box->setTabChangesFocus(true);
+                    box->setFocusPolicy(Qt::StrongFocus);
+                    box->setAccessibleName(QString::fromUtf8(texts::kExplanationName));
+                    text1_.at(index) = box;
+                    widget = box;
+                } else {
+                    auto* box = new ThresholdBox(this);
+                    if (spec.flags & kCentred) box->setAlignment(Qt::AlignCenter);
+                    box->setReadOnly(spec.flags & kLocked);
+                    if (spec.flags & kTwoCharacters) box->SetTypingLimit(2);
+                    static const char* const names[] = {texts::kLowerBoxName, texts::kBaseMaximumBoxName,
+                                                        texts::kUpperBoxName};
+                    box->setAccessibleName(QString::fromUtf8(names[index]));
+                    text2_.at(index) = box;
+                    widget = box;
+                }
+                break;
+            case WidgetKind::Label: {
+                auto* label = new QLabel(caption, this);
+                label->setAlignment(Qt::AlignTop | ((spec.flags & kCentred) ? Qt::AlignHCenter : Qt::AlignLeft));
+                if (index == 1) label->setAccessibleName(QString::fromUtf8(texts::kReadoutName));
+                label1_.at(index) = label;
+                widget = label;
+                break;
+            }
+            case WidgetKind::PictureBox:
+                picture1_ = new Gauge(this);
+                picture1_->setFocusPolicy(Qt::StrongFocus);
+                picture1_->setAccessibleName(QString::fromUtf8(texts::kGaugeName));
+                widget = picture1_;
+                break;
+            case WidgetKind::VScrollBar:
+                // Created at the bottom: maximum 100, position 100, temperature 0.
+                vscroll1_ = new QScrollBar(Qt::Vertical, this);
+                vscroll1_->setObjectName(QString::fromLatin1(spec.name));  // before accessibility looks at it
+                vscroll1_->setRange(0, 100);
+                vscroll1_->setValue(100);
+                vscroll1_->setSingleStep(1);
+                vscroll1_->setPageStep(1);
+                // Report a drag once, when the thumb is released.
+                vscroll1_->setTracking(false);
+                vscroll1_->setFocusPolicy(Qt::StrongFocus);
+                vscroll1_->setAccessibleName(QString::fromUtf8(texts::kScaleName));
+                connect(vscroll1_, &QScrollBar::valueChanged, this, &MainForm::VScroll1_Change);
+                widget = vscroll1_;
+                break;
+            case WidgetKind::PushButton: {
+                auto* button = new QPushButton(caption, this);
+                button->setStyleSheet(ButtonStyleSheet(*spec.background));
+                button->setAutoDefault(false);
+                connect(button, &QPushButton::clicked, this, [this, index] { Command1_Click(index); });
+                command1_.at(index) = button;
+                widget = button;
+                break;
+            }
+            case WidgetKind::Frame:
+                // The frame stays enabled so its option buttons are not greyed;
+                // the buttons themselves ignore mouse and keyboard.
+                frame1_ = new QGroupBox(caption, this);
+                frame1_->setFocusPolicy(Qt::NoFocus);
+                frame1_->setAccessibleName(caption);
+                widget = frame1_;
+                break;
+            case WidgetKind::OptionButton: {
+                auto* option = new QRadioButton(caption, frame1_);
+                option->setAttribute(Qt::WA_TransparentForMouseEvents);
+                option->setFocusPolicy(Qt::NoFocus);
+                option1_.at(index) = option;
+                widget = option;
+                break;
+            }
+        }
+        widget->setObjectName(QString::fromLatin1(spec.name));
+        widget->setGeometry(spec.PixelGeometry());
+        if (spec.background && spec.kind != WidgetKind::PushButton) SetBackground(widget, *spec.background);
+        if (spec.flags & kInvisible) widget->setVisible(false);
+        if (widget->focusPolicy() & Qt::TabFocus && !(spec.flags & kInvisible)) tabChain.push_back(widget);
+    }
+    for (std::size_t i = 1; i < tabChain.size(); ++i) setTabOrder(tabChain[i - 1], tabChain[i]);
+    text1_[0]->setFocus();
+
+    timer1_ = new QTimer(this);
+    timer1_->setObjectName(QStringLiteral("Timer1"));
+    timer1_->setInterval(kTimerIntervalMs);
+    timer1_->setTimerType(Qt::PreciseTimer);
+    connect(timer1_, &QTimer::timeout, this, &MainForm::Timer1_Timer);
+
+    // Opens centred on the screen.
+    if (const QScreen* screen = this->screen()) {
+        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()));
+    }
+}
+
+template <typename Handler>
+void MainForm::Guarded(Handler&& handler) {
+    if (failed_) return;
+    try {
+        handler();
+    } catch (const regulator::FatalError& error) {
+        Fail(FatalMessage(error) + QStringLiteral(" (") + QString::fromUtf8(error.what()) + QLatin1Char(')'));
+    } catch (const std::exception& error) {
+        Fail(QString::fromUtf8(texts::kUnexpectedError) + QStringLiteral(" (") + QString::fromUtf8(error.what()) +
+             QLatin1Char(')'));
+    } catch (...) {
+        Fail(QString::fromUtf8(texts::kUnexpectedError));
+    }
+}
+
+void MainForm::Fail(const QString& message) {
+    failed_ = true;
+    timer1_->stop();
+    fatalHandler_(message);
+}
+
+void MainForm::ShowFatalErrorAndQuit(const QString& message) {
+    QMessageBox box(QMessageBox::Critical, texts::WindowCaption(),
+                    QString::fromUtf8(texts::kRunTimeError) + QStringLiteral(": ") + message + QStringLiteral("\n\n") +
+                        QString::fromUtf8(texts::kProgramWillClose),
+                    QMessageBox::Ok, isVisible() ? this : nullptr);
+    box.exec();
+    hide();
+    QCoreApplication::exit(kFatalExitCode);
+}
+
+void MainForm::Form_Load() { Guarded([this] { regulator_.Form_Load(); }); }
+void MainForm::Command1_Click(int index) { Guarded([this, index] { regulator_.Command1_Click(index); }); }
+void MainForm::Timer1_Timer() { Guarded([this] { regulator_.Timer1_Timer(); }); }
+void MainForm::VScroll1_Change() { Guarded([this] { regulator_.VScroll1_Change(); }); }
+
+std::string MainForm::Text2(int index) const { return text2_.at(index)->text().toStdString(); }
+
+void MainForm::SetText2(int index, const std::string& text) {
+    text2_.at(index)->WriteText(QString::fromStdString(text));
+}
+
+std::int16_t MainForm::VScroll1Max() const { return static_cast<std::int16_t>(vscroll1_->maximum()); }
+std::int16_t MainForm::VScroll1Min() const { return static_cast<std::int16_t>(vscroll1_->minimum()); }
+std::int16_t MainForm::VScroll1Value() const { return static_cast<std::int16_t>(vscroll1_->value()); }
+
+// The change event runs synchronously and directly, not through the signal,
+// so a fatal error inside it reaches the guard of the handler that moved the
+// position.
+void MainForm::SetVScroll1Max(std::int16_t max) {
+    const int before = vscroll1_->value();
+    {
+        const QSignalBlocker blocker(vscroll1_);
+        vscroll1_->setMaximum(max);
+    }
+    if (vscroll1_->value() != before) regulator_.VScroll1_Change();
+}
+
+void MainForm::SetVScroll1Min(std::int16_t min) {
+    const int before = vscroll1_->value();
+    {
+        const QSignalBlocker blocker(vscroll1_);
+        vscroll1_->setMinimum(min);
+    }
+    if (vscroll1_->value() != before) regulator_.VScroll1_Change();
+}
+
+void MainForm::SetVScroll1Value(std::int16_t value) {
+    regulator::CheckScaleValue(VScroll1Min(), VScroll1Max(), value);
+    if (value == vscroll1_->value()) return;
+    {
+        const QSignalBlocker blocker(vscroll1_);
+        vscroll1_->setValue(value);
+    }
+    regulator_.VScroll1_Change();
+}
+
+void MainForm::SelectOption1(int index) {
+    QRadioButton* option = option1_.at(index);
+    if (option->isChecked()) return;
+    option->setChecked(true);  // the group clears the other one
+    // Let a screen reader announce the new heater state.
+    frame1_->setAccessibleName(QString::fromUtf8(texts::kSystemState) + QLatin1Char(' ') + option->text());
+    QAccessibleEvent event(option, QAccessible::Alert);
+    QAccessible::updateAccessibility(&event);
+}
+
+void MainForm::SetTimer1Enabled(bool enabled) {
+    if (!enabled) {
+        timer1_->stop();
+    } else if (!timer1_->isActive()) {
+        timer1_->start();  // enabling a running timer keeps its rhythm
+    }
+}
+
+void MainForm::DrawGauge() {
+    const double width = std::floor(picture1_->WidthTwips());
+    const double height = picture1_->HeightTwips();
+    const double level = regulator_.GaugeRatio() * height;
+    picture1_->Cls();
+    picture1_->FillBox({0, height}, {width, level}, QColor(kGaugeRed));  // the temperature's share
+    picture1_->FillBox({0, level}, {width, 0}, QColor(kGaugeBlue));
+    const std::int16_t temperature = regulator::GuardedSubtract(VScroll1Max(), VScroll1Value());
+    label1_[1]->setText(QString::fromUtf8(texts::kReadoutPrefix) +
+                        QString::fromStdString(regulator::IntegerToText(temperature)));
+    picture1_->SetAccessibleValue(temperature);
+}
+
+}  // namespace window

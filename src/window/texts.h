@@ -1,0 +1,50 @@
+#pragma once
+
+// Every text the window shows. The program speaks Bulgarian only.
+
+#include <QString>
+
+namespace window::texts {
+
+// The publisher's web address at the start of the caption; a build option
+// (DULMERI_PUBLISHER_ADDRESS) can replace it.
+QString PublisherAddress();
+QString WindowCaption();
+
+inline constexpr const char* kTitle = "Дулмери - температурен хистерезис";
+inline constexpr const char* kProgramName = "Дулмери - терморегулатор";
+inline constexpr const char* kUpperThreshold = "Горен праг:";
+inline constexpr const char* kLowerThreshold = "Долен праг:";
+inline constexpr const char* kTemperature = "Температура:";
+inline constexpr const char* kBaseMaximum = "Базова максимална стойност:";
+inline constexpr const char* kStart = "Пусни";
+inline constexpr const char* kStop = "Спри";
+inline constexpr const char* kSystemState = "Състояние на системата:";
+inline constexpr const char* kOn = "Включено";
+inline constexpr const char* kOff = "Изключено";
+inline constexpr const char* kReadoutPrefix = "Моментна стойност: ";
+
+// The explanation of hysteresis and the exercise, eight paragraphs, one per
+// line, each line ending in CR LF.
+QString Explanation();
+// An aphorism on three lines; the window carries it but never shows it.
+QString Aphorism();
+
+// Names a screen reader speaks for controls without a caption of their own.
+inline constexpr const char* kExplanationName = "Обяснение";
+inline constexpr const char* kGaugeName = "Термометър";
+inline constexpr const char* kScaleName = "Температура";
+inline constexpr const char* kUpperBoxName = "Горен праг";
+inline constexpr const char* kLowerBoxName = "Долен праг";
+inline constexpr const char* kBaseMaximumBoxName = "Базова максимална стойност";
+inline constexpr const char* kReadoutName = "Моментна стойност";
+
+// Run-time error messages.
+inline constexpr const char* kRunTimeError = "Грешка по време на изпълнение";
+inline constexpr const char* kOverflow = "Препълване";
+inline constexpr const char* kDivisionByZero = "Деление на нула";
+inline constexpr const char* kInvalidPropertyValue = "Недопустима стойност на свойство";
+inline constexpr const char* kUnexpectedError = "Неочаквана грешка";
+inline constexpr const char* kProgramWillClose = "Програмата ще бъде затворена.";
+
+}  // namespace window::texts
