@@ -1,0 +1,238 @@
+#!/usr/bin/env bash
+# Checks the Debian package as a user would get it:
+#   - the files it installs (and nothing else),
+#   - its control data (dependencies found by dpkg-shlibdeps plus the font),
+#   - the desktop entry and the AppStream metainfo with their validators,
+#   - the unpacked program: it opens its window on a fresh X server, with and
+#     without (ignored) command-line arguments.
+#
+#   package_test.sh PACKAGE.deb SCRATCH_DIR
+#
+# SCRATCH_DIR is emptied and reused; it should lie inside the build tree.
+set -euo pipefail
+
+if [ $# -ne 2 ]; then
+    echo "usage: $0 PACKAGE.deb SCRATCH_DIR" >&2
+    exit 2
+fi
+deb=$1
+work=$2
+app_id=org.example.Dulmeri
+title_tail="Дулмери - терморегулатор"
+
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+pass() {
+    echo "ok: $*"
+}
+
+[ -f "$deb" ] || { echo "FAIL: no package at $deb" >&2; exit 1; }
+case "$work" in
+    "" | / ) echo "refusing scratch dir '$work'" >&2; exit 2 ;;
+esac
+rm -rf "$work"
+mkdir -p "$work"
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+
+# --- Files ------------------------------------------------------------------
+expected_files=$(sort <<EOF
+usr/bin/dulmeri
+usr/share/applications/$app_id.desktop
+usr/share/doc/dulmeri/copyright
+usr/share/icons/hicolor/32x32/apps/$app_id.png
+usr/share/icons/hicolor/48x48/apps/$app_id.png
+usr/share/icons/hicolor/scalable/apps/$app_id.svg
+usr/share/metainfo/$app_id.metainfo.xml
+EOF
+)
+actual_files=$(cd "$root" && find . \( -type f -o -type l \) -printf '%P\n' | sort)
+if [ "$actual_files" = "$expected_files" ]; then
+    pass "package holds exactly the expected files"
+else
+    fail "package files differ from the expected ones (< expected, > packaged):"
+    diff <(echo "$expected_files") <(echo "$actual_files") >&2 || true
+fi
+
+binary=$root/usr/bin/dulmeri
+if [ -x "$binary" ] && file -b "$binary" | grep -q '^ELF .* executable'; then
+    pass "usr/bin/dulmeri is an ELF executable"
+else
+    fail "usr/bin/dulmeri is missing or not an executable: $(file -b "$binary" 2>&1)"
+fi
+if file -b "$binary" 2>/dev/null | grep -q ', stripped'; then
+    pass "the program is stripped"
+else
+    fail "the program is not stripped"
+fi
+if readelf -d "$binary" 2>/dev/null | grep -Eq '\((RPATH|RUNPATH)\)'; then
+    fail "the program carries a run path: $(readelf -d "$binary" | grep -E 'RPATH|RUNPATH')"
+else
+    pass "the program has no run path into the build tree"
+fi
+
+check_png() {
+    local path=$1 size=$2 description
+    description=$(file -b "$root/$path" 2>&1)
+    if [[ "$description" == "PNG image data, $size x $size,"* ]]; then
+        pass "$path is a ${size}x$size PNG"
+    else
+        fail "$path is not a ${size}x$size PNG: $description"
+    fi
+}
+check_png usr/share/icons/hicolor/32x32/apps/$app_id.png 32
+check_png usr/share/icons/hicolor/48x48/apps/$app_id.png 48
+if file -b "$root/usr/share/icons/hicolor/scalable/apps/$app_id.svg" | grep -q 'SVG'; then
+    pass "scalable icon is an SVG"
+else
+    fail "scalable icon is not an SVG"
+fi
+
+# --- Control data -------------------------------------------------------------
+field() { dpkg-deb -f "$deb" "$1"; }
+[ "$(field Package)" = dulmeri ] && pass "Package: dulmeri" || fail "Package is '$(field Package)'"
+[ "$(field Version)" = 1.0.0 ] && pass "Version: 1.0.0" || fail "Version is '$(field Version)'"
+[ "$(field Section)" = education ] && pass "Section: education" || fail "Section is '$(field Section)'"
+[ -n "$(field Maintainer)" ] && pass "Maintainer is set" || fail "no Maintainer"
+[ -n "$(field Description)" ] && pass "Description is set" || fail "no Description"
+
+depends=$(field Depends)
+echo "Depends: $depends"
+# One package name per line, versions and alternatives dropped.
+depends_names=$(tr ',|' '\n\n' <<<"$depends" | sed -e 's/(.*)//' -e 's/[[:space:]]//g' -e '/^$/d')
+for wanted in libqt6widgets6 fonts-liberation libc6; do
+    if grep -qx "$wanted" <<<"$depends_names"; then
+        pass "Depends names $wanted"
+    else
+        fail "Depends lacks $wanted"
+    fi
+done
+# Every dependency must be a real package: here, where the program runs, each
+# one is installed.
+for name in $depends_names; do
+    if ! dpkg-query -W -f='${Status}' "$name" 2>/dev/null | grep -q "install ok installed"; then
+        fail "dependency $name is not an installed package"
+    fi
+done
+
+# --- Desktop entry and metainfo -------------------------------------------------
+desktop=$root/usr/share/applications/$app_id.desktop
+metainfo=$root/usr/share/metainfo/$app_id.metainfo.xml
+
+if output=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$output" ]; then
+    pass "desktop-file-validate: no errors, warnings or hints"
+else
+    fail "desktop-file-validate: $output"
+fi
+desktop_key() { sed -n "s/^$1=//p" "$desktop"; }
+[ "$(desktop_key Exec)" = dulmeri ] && pass "Exec=dulmeri" || fail "Exec is '$(desktop_key Exec)'"
+[ "$(desktop_key Icon)" = "$app_id" ] && pass "Icon=$app_id" || fail "Icon is '$(desktop_key Icon)'"
+[ "$(desktop_key 'Name\[bg\]')" = "$title_tail" ] && pass "Bulgarian Name" ||
+    fail "Name[bg] is '$(desktop_key 'Name\[bg\]')'"
+[ -n "$(desktop_key 'Comment\[bg\]')" ] && [ -n "$(desktop_key Comment)" ] && pass "Comment and Comment[bg]" ||
+    fail "Comment or Comment[bg] missing"
+
+# --strict fails on errors, warnings and infos. Pedantic hints are only shown:
+# the one expected is the upper-case letter of the reverse-DNS id, kept on
+# purpose because the id is also the desktop file's and the icons' name.
+if output=$(appstreamcli validate --no-net --strict "$metainfo" 2>&1); then
+    pass "appstreamcli validate --strict"
+else
+    fail "appstreamcli validate: $output"
+fi
+appstreamcli validate --no-net --pedantic "$metainfo" 2>&1 | sed 's/^/  appstream (pedantic): /' || true
+# The tree check also ties the metainfo to the desktop entry and the icons.
+if output=$(appstreamcli validate-tree --no-net --strict "$root" 2>&1); then
+    pass "appstreamcli validate-tree --strict"
+else
+    fail "appstreamcli validate-tree: $output"
+fi
+grep -q "<id>$app_id</id>" "$metainfo" && pass "metainfo id $app_id" || fail "metainfo id is not $app_id"
+grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" &&
+    pass "metainfo launches $app_id.desktop" || fail "metainfo launchable is not $app_id.desktop"
+grep -q '<release version="1.0.0"' "$metainfo" && pass "metainfo release 1.0.0" || fail "no release 1.0.0"
+
+# --- The program on a fresh X server ------------------------------------------
+xvfb_pid=
+program_pid=
+cleanup() {
+    if [ -n "$program_pid" ]; then
+        kill "$program_pid" 2>/dev/null || true
+        wait "$program_pid" 2>/dev/null || true
+    fi
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
+}
+trap cleanup EXIT
+
+# Xvfb picks a free display itself and writes its number to the given fd.
+Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp -noreset \
+    5>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+done
+if ! [ -s "$work/display" ]; then
+    fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+    exit 1
+fi
+export DISPLAY=":$(head -n1 "$work/display")"
+unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+# xdotool reads the window names through the locale.
+export LC_ALL=C.UTF-8
+
+# run_program NAME ARGS...: starts the unpacked program and waits for its window.
+run_program() {
+    local label=$1
+    shift
+    local log=$work/program-$label.log window="" name
+    "$binary" "$@" >"$log" 2>&1 &
+    program_pid=$!
+    for _ in $(seq 100); do
+        window=$(xdotool search --onlyvisible --pid "$program_pid" --name "терморегулатор" 2>/dev/null |
+                 head -n1) || true
+        [ -n "$window" ] && break
+        kill -0 "$program_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if [ -z "$window" ]; then
+        fail "$label: no window titled ...терморегулатор appeared; program output:"
+        cat "$log" >&2
+    else
+        name=$(xdotool getwindowname "$window")
+        if [[ "$name" == *"  $title_tail" ]]; then
+            pass "$label: window '$name' is shown"
+        else
+            fail "$label: window title '$name' does not end in '  $title_tail'"
+        fi
+        # Still running a while later: the window is not a flash before a crash.
+        sleep 2
+        if kill -0 "$program_pid" 2>/dev/null; then
+            pass "$label: program keeps running"
+        else
+            fail "$label: program ended on its own; output:"
+            cat "$log" >&2
+        fi
+    fi
+    kill "$program_pid" 2>/dev/null || true
+    wait "$program_pid" 2>/dev/null || true
+    program_pid=
+}
+
+run_program "no arguments"
+# The program takes no arguments: neither its own-looking options nor Qt's
+# must change what it does.
+run_program "bogus arguments" --help --version -v /nonexistent/file.txt "" "два думи" \
+    -style=bogus -platform nonexistent -display :9999 -reverse
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed" >&2
+    exit 1
+fi
+echo "all package checks passed"
