@@ -4,7 +4,8 @@
 #
 #   tools/setup.sh run    build and open the program
 #   tools/setup.sh test   build and run every test (normal build and
-#                         sanitizer build)
+#                         sanitizer build), then the fuzzers for a bounded
+#                         time each
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
@@ -59,3 +60,7 @@ ctest --preset default -j "$jobs"
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build: all tests"
 build asan
 ctest --preset asan -j "$jobs"
+
+echo "== Fuzzers (bounded runs)"
+build fuzz
+ctest --preset fuzz
