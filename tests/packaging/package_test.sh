@@ -184,6 +184,9 @@ if ! [ -s "$work/display" ]; then
 fi
 export DISPLAY=":$(head -n1 "$work/display")"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+# No session bus: otherwise libdbus would autolaunch one for this display (and
+# the accessibility bus after it), which would outlive the test for a while.
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-session-bus"
 # xdotool reads the window names through the locale.
 export LC_ALL=C.UTF-8
 
@@ -222,6 +225,9 @@ run_program() {
     fi
     kill "$program_pid" 2>/dev/null || true
     wait "$program_pid" 2>/dev/null || true
+    if kill -0 "$program_pid" 2>/dev/null; then
+        fail "$label: program $program_pid still runs after being killed"
+    fi
     program_pid=
 }
 
