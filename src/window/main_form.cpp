@@ -174,6 +174,12 @@ void MainForm::BuildWidgets() {
                 // the buttons themselves ignore mouse and keyboard.
                 frame1_ = new QGroupBox(caption, this);
                 frame1_->setFocusPolicy(Qt::NoFocus);
+                // An etched line with the caption set into it, filled with the
+                // frame's own colour (Fusion would shade the inside).
+                frame1_->setStyleSheet(QStringLiteral(
+                    "QGroupBox { background-color: %1; border: 2px groove #a0a0c8; margin-top: 9px; }"
+                    "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }")
+                                           .arg(QColor(*spec.background).name()));
                 frame1_->setAccessibleName(caption);
                 widget = frame1_;
                 break;
@@ -187,6 +193,9 @@ void MainForm::BuildWidgets() {
             }
         }
         widget->setObjectName(QString::fromLatin1(spec.name));
+        // Every widget uses the window's font; say so explicitly, since a
+        // style sheet on a parent would otherwise reset its children's font.
+        widget->setFont(windowFont);
         widget->setGeometry(spec.PixelGeometry());
         if (spec.background && spec.kind != WidgetKind::PushButton) SetBackground(widget, *spec.background);
         if (spec.flags & kInvisible) widget->setVisible(false);
