@@ -1,0 +1,88 @@
+// The cost of the regulator's work per timer event, on the widget model the
+// tests use, set against a floor: an empty handler reached through the same
+// virtual widget interface. tick / floor says how many empty virtual calls
+// one tick is worth; the tick itself makes 17 calls through the interface
+// (four for validation, two reads of the boxes, six reads of the scale for
+// the temperature and the step, four to move it and redraw, one for the
+// indicator).
+
+#include "regulator.h"
+#include "widget_model.h"
+#include "widget_operations.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <string>
+
+namespace regulator {
+namespace {
+
+using testing::Rig;
+
+// The model logs every event it sees; clearing the log now and then keeps it
+// from growing without end. Its capacity is kept, so after the first round
+// no allocation is left in the loop, and one clear per thousand ticks is
+// noise against the ticks.
+void TrimLog(Rig& rig) {
+    if (rig.widgets.log.size() >= 3000) rig.widgets.log.clear();
+}
+
+// A running simulation in its steady cycle between 81 and 90: every tick
+// validates and rewrites both boxes, reads them, moves the scale (which
+// redraws the gauge) and selects an indicator.
+void BM_ControlTick(benchmark::State& state) {
+    Rig rig;
+    rig.regulator.Command1_Click(kStartButton);
+    rig.Ticks(100);  // heat up to the band first
+    for (auto _ : state) {
+        rig.regulator.Timer1_Timer();
+        TrimLog(rig);
+    }
+    benchmark::DoNotOptimize(rig.widgets.value);
+}
+BENCHMARK(BM_ControlTick);
+
+// Validation alone, on texts that need every rule: 99 / 11 is capped,
+// exchanged and written back as 11 / 13.2.
+void BM_ValidateThresholds(benchmark::State& state) {
+    Rig rig;
+    for (auto _ : state) {
+        rig.SetThresholds("99", "11");
+        rig.regulator.ValidateThresholds();
+    }
+    benchmark::DoNotOptimize(rig.widgets.text2);
+}
+BENCHMARK(BM_ValidateThresholds);
+
+// Widget operations that do nothing at all.
+class EmptyWidgets final : public WidgetOperations {
+public:
+    std::string Text2(int) const override { return {}; }
+    void SetText2(int, const std::string&) override {}
+    std::int16_t VScroll1Max() const override { return 0; }
+    std::int16_t VScroll1Min() const override { return 0; }
+    std::int16_t VScroll1Value() const override { return 0; }
+    void SetVScroll1Max(std::int16_t) override {}
+    void SetVScroll1Min(std::int16_t) override {}
+    void SetVScroll1Value(std::int16_t) override {}
+    void SelectOption1(int) override {}
+    void SetTimer1Enabled(bool) override {}
+    void DrawGauge() override {}
+};
+
+// The floor: one call of an empty handler through the interface. The pointer
+// is passed through DoNotOptimize so the compiler cannot see its dynamic type
+// and must make a real virtual call every time.
+void BM_EmptyVirtualHandler(benchmark::State& state) {
+    EmptyWidgets empty;
+    WidgetOperations* widgets = &empty;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(widgets);
+        widgets->DrawGauge();
+    }
+}
+BENCHMARK(BM_EmptyVirtualHandler);
+
+}  // namespace
+}  // namespace regulator
