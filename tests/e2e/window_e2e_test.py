@@ -1,0 +1,425 @@
+#!/usr/bin/python3
+"""End-to-end test of the real program on a private X server.
+
+    window_e2e_test.py PROGRAM
+
+Starts PROGRAM under its own Xvfb (no window manager), finds its window by
+its caption and checks what is really on the screen: the size and the
+centring of the window, the window background, the gauge (all blue at
+start), the colours of the two buttons. Then it clicks "Пусни" with real
+pointer events (XTest), watches the gauge fill with red from the bottom and
+the indicators switch to "Включено", clicks "Спри", checks that the gauge
+stops and "Изключено" returns, and closes the window with the message a
+window manager sends (WM_DELETE_WINDOW); the program must exit with status 0.
+
+It also checks that the program, started without any display, says so in
+one line and exits with status 1 instead of crashing.
+
+Geometry below is in pixels of the window's client area; the widget table in
+src/window/widget_table.cpp gives it in twips (15 twips to a pixel).
+"""
+
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+from x11_session import (Failure, ScreenReader, Xvfb, program_environment, stop_process,
+                         wait_for)
+
+CAPTION_WORD = "терморегулатор"
+CLIENT_WIDTH, CLIENT_HEIGHT = 476, 396
+
+WINDOW_BACKGROUND = (192, 192, 255)
+GAUGE_RED = (210, 30, 30)
+GAUGE_BLUE = (100, 130, 230)
+START_GREEN = (0, 255, 0)
+STOP_RED = (255, 0, 0)
+
+# Picture1 at (8, 48), 97 x 177, with a 2-pixel sunken border. Its top
+# border row lies under the "Температура:" label and its right border column
+# under the scroll bar, so only the inside and the left and bottom edges are
+# checked.
+GAUGE = (8, 48, 97, 177)
+GAUGE_BORDER = 2
+GAUGE_INSIDE = (GAUGE[0] + GAUGE_BORDER, GAUGE[1] + GAUGE_BORDER,
+                GAUGE[2] - 2 * GAUGE_BORDER, GAUGE[3] - 2 * GAUGE_BORDER)
+
+START_BUTTON = (168, 176, 81, 25)   # Command1_0, "Пусни"
+STOP_BUTTON = (368, 176, 81, 25)    # Command1_1, "Спри"
+READOUT = (192, 208, 225, 25)       # Label1_1, "Моментна стойност: ..."
+OPTION_ON = (152, 136, 105, 25)     # Option1_0 inside Frame1 at (136, 112)
+OPTION_OFF = (352, 136, 105, 25)    # Option1_1
+RADIO_DOT = (4, 9, 6, 6)            # the middle of an option button's circle, from its corner
+
+# Spots of bare window background, away from every widget.
+BACKGROUND_SPOTS = [
+    (410, 4, 56, 30),    # right of the title label, above the base maximum box
+    (12, 228, 88, 9),    # under the gauge, above the explanation
+    (256, 180, 104, 18), # between the two buttons
+]
+
+TIMEOUT = 20  # seconds for any one condition to come true on a slow machine
+
+
+def describe(colour):
+    return "RGB(%d, %d, %d)" % colour
+
+
+def check_area(image, area, colour, what):
+    """Every pixel of area (x, y, width, height) in image must be colour."""
+    x0, y0, width, height = area
+    wrong = [(x, y, image.pixel(x, y)) for y in range(y0, y0 + height) for x in range(x0, x0 + width)
+             if image.pixel(x, y) != colour]
+    if wrong:
+        x, y, seen = wrong[0]
+        raise Failure(f"{what}: expected {describe(colour)} in the area {area} of the client area, "
+                      f"but {len(wrong)} of {width * height} pixels differ; the first is ({x}, {y}) "
+                      f"showing {describe(seen)}")
+    print(f"ok: {what} is {describe(colour)}")
+
+
+def gauge_red_rows(image):
+    """How many rows at the bottom of the gauge's inside are red.
+
+    Every column must be blue from the top down to the level and red from the
+    level to the bottom, at the same level in every column; anything else
+    fails.
+    """
+    x0, y0, width, height = GAUGE_INSIDE
+    levels = set()
+    for x in range(x0, x0 + width):
+        column = [image.pixel(x, y) for y in range(y0, y0 + height)]
+        red = 0
+        while red < height and column[height - 1 - red] == GAUGE_RED:
+            red += 1
+        for y in range(height - red):
+            if column[y] != GAUGE_BLUE:
+                raise Failure(f"the gauge column at x={x} shows {describe(column[y])} at y={y0 + y}; "
+                              f"expected blue above the level and red below it "
+                              f"({red} red rows at the bottom of that column)")
+        levels.add(red)
+    if len(levels) != 1:
+        raise Failure(f"the gauge's level differs between columns: {sorted(levels)} red rows")
+    return levels.pop()
+
+
+def indicators(image):
+    """The two option buttons as drawn, to compare with another moment."""
+    return image.crop(*OPTION_ON), image.crop(*OPTION_OFF)
+
+
+def is_selected(image, option):
+    """Whether the option button shows the dot in the middle of its circle.
+
+    The circle sits at the left of the button, vertically centred; an empty
+    circle is white inside, a selected one has a dark dot there.
+    """
+    x0, y0 = option[0] + RADIO_DOT[0], option[1] + RADIO_DOT[1]
+    return any(sum(image.pixel(x, y)) < 3 * 128
+               for y in range(y0, y0 + RADIO_DOT[3]) for x in range(x0, x0 + RADIO_DOT[2]))
+
+
+def heater_shown(image):
+    """The heater state the option buttons show: "on", "off", or what is wrong."""
+    on, off = is_selected(image, OPTION_ON), is_selected(image, OPTION_OFF)
+    if on != off:
+        return "on" if on else "off"
+    return "both selected" if on else "neither selected"
+
+
+class ProgramWindow:
+    """The program's top-level window on the private display."""
+
+    def __init__(self, display, window):
+        self.display = display
+        self.window = window
+        root = display.screen().root
+        geometry = window.get_geometry()
+        origin = window.translate_coords(root, 0, 0)
+        self.x, self.y = -origin.x, -origin.y
+        self.width, self.height = geometry.width, geometry.height
+
+
+def window_name(display, window):
+    from Xlib import X
+    utf8 = display.intern_atom("UTF8_STRING")
+    net_name = display.intern_atom("_NET_WM_NAME")
+    try:
+        prop = window.get_full_property(net_name, utf8)
+        if prop is not None and prop.value:
+            value = prop.value
+            return value.decode("utf-8", "replace") if isinstance(value, bytes) else str(value)
+        name = window.get_wm_name()
+        if isinstance(name, bytes):
+            return name.decode("latin-1")
+        return name or ""
+    except Exception:  # the window went away while it was looked at
+        return ""
+
+
+def find_program_window(display):
+    """The viewable top-level window whose caption names the program, or None."""
+    from Xlib import X
+    root = display.screen().root
+    for window in root.query_tree().children:
+        if CAPTION_WORD not in window_name(display, window):
+            continue
+        try:
+            if window.get_attributes().map_state != X.IsViewable:
+                continue
+        except Exception:
+            continue
+        return window
+    return None
+
+
+def click(display, x, y):
+    """A real left click at screen position (x, y), through XTest."""
+    from Xlib import X
+    from Xlib.ext import xtest
+    xtest.fake_input(display, X.MotionNotify, x=x, y=y)
+    display.sync()
+    time.sleep(0.05)
+    xtest.fake_input(display, X.ButtonPress, 1)
+    display.sync()
+    time.sleep(0.05)
+    xtest.fake_input(display, X.ButtonRelease, 1)
+    display.sync()
+
+
+def send_delete_window(display, window):
+    """Asks the window to close, as a window manager's close box does."""
+    from Xlib import X, protocol
+    wm_protocols = display.intern_atom("WM_PROTOCOLS")
+    wm_delete = display.intern_atom("WM_DELETE_WINDOW")
+    event = protocol.event.ClientMessage(window=window, client_type=wm_protocols,
+                                         data=(32, [wm_delete, X.CurrentTime, 0, 0, 0]))
+    window.send_event(event, event_mask=X.NoEventMask)
+    display.sync()
+
+
+def check_without_display(program):
+    """With no display at all the program says so in one line and exits 1."""
+    env = {name: value for name, value in os.environ.items()
+           if name not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+    try:
+        result = subprocess.run([program], env=env, stdin=subprocess.DEVNULL, capture_output=True,
+                                timeout=TIMEOUT)
+    except subprocess.TimeoutExpired:
+        raise Failure(f"without a display the program did not exit within {TIMEOUT} s")
+    stderr = result.stderr.decode("utf-8", "replace")
+    lines = stderr.splitlines()
+    if result.returncode < 0:
+        raise Failure(f"without a display the program died of signal {-result.returncode}; "
+                      f"stderr:\n{stderr}")
+    if result.returncode != 1:
+        raise Failure(f"without a display the program exited with status {result.returncode}, "
+                      f"expected 1; stderr:\n{stderr}")
+    if len(lines) != 1 or "display" not in lines[0].lower():
+        raise Failure(f"without a display the program should write one line about the display "
+                      f"to stderr; it wrote:\n{stderr}")
+    if result.stdout:
+        raise Failure(f"without a display the program wrote to stdout: {result.stdout!r}")
+    print(f"ok: without a display: status 1, {lines[0]!r}")
+
+
+def check_window(program, runtime_dir):
+    from Xlib import display as xdisplay
+
+    with Xvfb() as server:
+        print(f"Xvfb on {server.display}")
+        stderr_log = tempfile.TemporaryFile()
+        process = None
+        try:
+            process = subprocess.Popen([program], env=program_environment(server.display, runtime_dir),
+                                       stdin=subprocess.DEVNULL, stdout=stderr_log, stderr=subprocess.STDOUT)
+            try:
+                run_window_checks(xdisplay, server, process)
+            except Failure:
+                stderr_log.seek(0)
+                output = stderr_log.read().decode("utf-8", "replace").strip()
+                if output:
+                    print("the program's output:\n" + output)
+                raise
+        finally:
+            stop_process(process, "the program")
+            stderr_log.close()
+
+
+def run_window_checks(xdisplay, server, process):
+    x_display = xdisplay.Display(server.display)
+    try:
+        if not x_display.has_extension("XTEST"):
+            raise Failure("the X server has no XTEST extension")
+
+        def alive_window():
+            if process.poll() is not None:
+                raise Failure(f"the program exited with status {process.returncode} before its window "
+                              f"appeared")
+            return find_program_window(x_display)
+
+        window = ProgramWindow(x_display, wait_for(alive_window, TIMEOUT, f"a window whose caption "
+                                                                         f"contains {CAPTION_WORD!r}"))
+        print(f"ok: window {window_name(x_display, window.window)!r} at ({window.x}, {window.y})")
+
+        if (window.width, window.height) != (CLIENT_WIDTH, CLIENT_HEIGHT):
+            raise Failure(f"the client area is {window.width} x {window.height}, "
+                          f"expected {CLIENT_WIDTH} x {CLIENT_HEIGHT}")
+        expected_x = (server.width - CLIENT_WIDTH) // 2
+        expected_y = (server.height - CLIENT_HEIGHT) // 2
+        if abs(window.x - expected_x) > 1 or abs(window.y - expected_y) > 1:
+            raise Failure(f"the window is at ({window.x}, {window.y}); centred on the "
+                          f"{server.width} x {server.height} screen it would be at "
+                          f"({expected_x}, {expected_y})")
+        print(f"ok: client area {CLIENT_WIDTH} x {CLIENT_HEIGHT}, centred")
+
+        reader = ScreenReader(x_display)
+
+        def grab():
+            return reader.grab(window.x, window.y, window.width, window.height)
+
+        # The first paint may come a little after the window is mapped: wait
+        # until two grabs in a row agree and the background is painted.
+        previous = [None]
+
+        def settled():
+            image = grab()
+            stable = image == previous[0] and image.pixel(440, 10) == WINDOW_BACKGROUND
+            previous[0] = image
+            return image if stable else None
+
+        image = wait_for(settled, TIMEOUT, "the window to be painted", interval=0.2)
+
+        for spot in BACKGROUND_SPOTS:
+            check_area(image, spot, WINDOW_BACKGROUND, f"the window background at {spot[:2]}")
+
+        check_area(image, GAUGE_INSIDE, GAUGE_BLUE, "the gauge at start (temperature 0)")
+        check_gauge_border(image)
+
+        # Inside the buttons' borders, left and right of their captions.
+        for (x, y, width, height), colour, name in ((START_BUTTON, START_GREEN, "Пусни"),
+                                                    (STOP_BUTTON, STOP_RED, "Спри")):
+            check_area(image, (x + 3, y + 3, 10, height - 6), colour, f"the left of the button {name!r}")
+            check_area(image, (x + width - 13, y + 3, 10, height - 6), colour,
+                       f"the right of the button {name!r}")
+
+        readout_at_start = image.crop(*READOUT)
+        options_at_start = indicators(image)
+        if heater_shown(image) != "off":
+            raise Failure(f"at start the indicators should show 'Изключено' selected; they show "
+                          f"{heater_shown(image)}")
+        print("ok: 'Изключено' is selected at start")
+
+        # Start: a real click in the middle of "Пусни".
+        click(x_display, window.x + START_BUTTON[0] + START_BUTTON[2] // 2,
+              window.y + START_BUTTON[1] + START_BUTTON[3] // 2)
+        print("clicked 'Пусни'")
+
+        def red_rows():
+            if process.poll() is not None:
+                raise Failure(f"the program exited with status {process.returncode} while running")
+            return gauge_red_rows(grab())
+
+        first = wait_for(red_rows, TIMEOUT, "the bottom of the gauge to turn red")
+        print(f"ok: the gauge shows red at the bottom ({first} rows)")
+        grown = wait_for(lambda: (rows := red_rows()) >= first + 10 and rows, TIMEOUT,
+                         f"the red part of the gauge to grow beyond {first} rows")
+        print(f"ok: the red part grows ({first} -> {grown} rows)")
+
+        image = grab()
+        if image.crop(*READOUT) == readout_at_start:
+            raise Failure("the readout under the buttons still looks as it did at temperature 0")
+        print("ok: the readout changed")
+        # At temperature 0, below the lower threshold (81), the heater is on.
+        wait_for(lambda: heater_shown(grab()) == "on", TIMEOUT, "'Включено' to be selected")
+        print("ok: 'Включено' is selected")
+
+        click(x_display, window.x + STOP_BUTTON[0] + STOP_BUTTON[2] // 2,
+              window.y + STOP_BUTTON[1] + STOP_BUTTON[3] // 2)
+        print("clicked 'Спри'")
+        # Stop selects "Изключено" and disables the timer in one handler, so
+        # once the indicators look as at start the gauge is final.
+        wait_for(lambda: heater_shown(grab()) == "off", TIMEOUT, "'Изключено' to be selected again")
+        if indicators(grab()) != options_at_start:
+            raise Failure("after 'Спри' the option buttons do not look as they did at start")
+        print("ok: the indicators show 'Изключено' again, exactly as at start")
+        stopped_at = red_rows()
+        if stopped_at < grown:
+            raise Failure(f"after 'Спри' the gauge shows {stopped_at} red rows, fewer than the "
+                          f"{grown} seen while running")
+        for _ in range(10):
+            time.sleep(0.1)
+            rows = red_rows()
+            if rows != stopped_at:
+                raise Failure(f"after 'Спри' the gauge still moves: {stopped_at} -> {rows} red rows")
+        print(f"ok: after 'Спри' the gauge stays at {stopped_at} red rows")
+
+        # Close as a window manager would.
+        protocols = window.window.get_wm_protocols()
+        wm_delete = x_display.intern_atom("WM_DELETE_WINDOW")
+        if wm_delete not in protocols:
+            raise Failure("the window does not take part in WM_DELETE_WINDOW (not in its WM_PROTOCOLS)")
+        send_delete_window(x_display, window.window)
+        print("sent WM_DELETE_WINDOW")
+        try:
+            status = process.wait(timeout=TIMEOUT)
+        except subprocess.TimeoutExpired:
+            raise Failure(f"the program did not exit within {TIMEOUT} s of WM_DELETE_WINDOW")
+        if status != 0:
+            raise Failure(f"after the window was closed the program exited with status {status}, "
+                          f"expected 0")
+        print("ok: the program exited with status 0")
+    finally:
+        x_display.close()
+
+
+def check_gauge_border(image):
+    """The gauge's border is drawn sunken: darker on the left than at the bottom."""
+    x0, y0, width, height = GAUGE
+    inside_x, inside_y, inside_width, inside_height = GAUGE_INSIDE
+    left = [image.pixel(x, y) for x in range(x0, inside_x) for y in range(inside_y, inside_y + inside_height)]
+    bottom = [image.pixel(x, y) for y in range(inside_y + inside_height, y0 + height)
+              for x in range(inside_x, inside_x + inside_width)]
+    for pixels, edge in ((left, "left"), (bottom, "bottom")):
+        if any(pixel in (GAUGE_BLUE, GAUGE_RED, WINDOW_BACKGROUND) for pixel in pixels):
+            raise Failure(f"the gauge's {edge} border is missing: its pixels include the gauge's or the "
+                          f"window's colour")
+
+    def brightness(pixels):
+        return sum(sum(pixel) for pixel in pixels) / len(pixels)
+
+    if not brightness(left) < brightness(bottom):
+        raise Failure("the gauge's border does not look sunken: its left edge is not darker than its bottom")
+    print("ok: the gauge has a sunken border")
+
+
+def main():
+    if len(sys.argv) != 2:
+        print(__doc__.strip().splitlines()[2].strip(), file=sys.stderr)
+        return 2
+    program = os.path.abspath(sys.argv[1])
+    if not os.access(program, os.X_OK):
+        print(f"FAIL: {program} is not an executable file")
+        return 1
+    try:
+        import Xlib  # noqa: F401
+    except ImportError:
+        print(f"FAIL: python3-xlib is missing for {sys.executable} (Debian package python3-xlib)")
+        return 1
+    started = time.monotonic()
+    try:
+        check_without_display(program)
+        with tempfile.TemporaryDirectory(prefix="dulmeri-e2e-") as runtime_dir:
+            os.chmod(runtime_dir, 0o700)
+            check_window(program, runtime_dir)
+    except Failure as failure:
+        print(f"FAIL: {failure}")
+        return 1
+    print(f"PASS ({time.monotonic() - started:.1f} s)")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

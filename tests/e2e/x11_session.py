@@ -1,0 +1,203 @@
+"""A private X server for the end-to-end tests and a way to read its screen.
+
+Each test starts its own Xvfb on a display number the server picks itself
+(-displayfd), so tests can run side by side and never touch the user's
+display. There is no window manager: the program's window is placed exactly
+where the program asks, and closing it is done by sending the same message a
+window manager would send.
+"""
+
+import os
+import select
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+SCREEN_WIDTH = 1024
+SCREEN_HEIGHT = 768
+
+
+class Failure(Exception):
+    """A check failed; the message says what was expected and what was seen."""
+
+
+def wait_for(condition, timeout, what, interval=0.05):
+    """Polls condition() until it returns a true value, which is returned.
+
+    Fails with a message naming `what` when the timeout passes first. The
+    timeout is a safety net for a slow machine, not a measurement.
+    """
+    deadline = time.monotonic() + timeout
+    while True:
+        result = condition()
+        if result:
+            return result
+        if time.monotonic() >= deadline:
+            raise Failure(f"timed out after {timeout:g} s waiting for {what}")
+        time.sleep(interval)
+
+
+class Xvfb:
+    """An Xvfb server with a 24-bit screen, stopped when the block ends."""
+
+    def __init__(self, width=SCREEN_WIDTH, height=SCREEN_HEIGHT):
+        self.width = width
+        self.height = height
+        self.process = None
+        self.display = None
+
+    def __enter__(self):
+        if shutil.which("Xvfb") is None:
+            raise Failure("Xvfb is not installed (Debian package xvfb)")
+        read_end, write_end = os.pipe()
+        self._log = tempfile.TemporaryFile()
+        try:
+            self.process = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write_end),
+                 "-screen", "0", f"{self.width}x{self.height}x24",
+                 "-dpi", "96", "-nolisten", "tcp", "-noreset"],
+                pass_fds=(write_end,), stdin=subprocess.DEVNULL,
+                stdout=self._log, stderr=subprocess.STDOUT,
+                start_new_session=True)
+        finally:
+            os.close(write_end)
+        try:
+            number = b""
+            deadline = time.monotonic() + 30
+            while not number.endswith(b"\n"):
+                remaining = deadline - time.monotonic()
+                ready, _, _ = select.select([read_end], [], [], max(remaining, 0))
+                if not ready:
+                    raise Failure("Xvfb did not report a display number within 30 s" + self._log_text())
+                chunk = os.read(read_end, 64)
+                if not chunk:
+                    raise Failure("Xvfb exited before it was ready" + self._log_text())
+                number += chunk
+        except BaseException:
+            self.stop()
+            raise
+        finally:
+            os.close(read_end)
+        self.display = ":" + number.decode().strip()
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+        return False
+
+    def _log_text(self):
+        self._log.seek(0)
+        text = self._log.read().decode(errors="replace").strip()
+        return "\nXvfb said:\n" + text if text else ""
+
+    def stop(self):
+        if self.process is not None and self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+        self._log.close()
+
+
+def stop_process(process, name):
+    """Ends a process the test started, politely first; returns its status."""
+    if process is None:
+        return None
+    if process.poll() is None:
+        process.send_signal(signal.SIGTERM)
+        try:
+            process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            print(f"{name} did not end on SIGTERM; killing it")
+            process.kill()
+            process.wait()
+    return process.returncode
+
+
+def program_environment(display, runtime_dir):
+    """The environment for the program under test on the private server.
+
+    Everything that would steer Qt elsewhere (another display, Wayland, the
+    offscreen platform, a scale factor) is removed.
+    """
+    env = dict(os.environ)
+    for name in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS",
+                 "QT_ENABLE_HIGHDPI_SCALING", "QT_AUTO_SCREEN_SCALE_FACTOR", "QT_FONT_DPI",
+                 "QT_STYLE_OVERRIDE", "QT_QPA_PLATFORMTHEME", "XAUTHORITY"):
+        env.pop(name, None)
+    env["DISPLAY"] = display
+    env["XDG_RUNTIME_DIR"] = runtime_dir
+    return env
+
+
+class ScreenImage:
+    """A rectangle of the screen as RGB triples, addressed by (x, y)."""
+
+    def __init__(self, width, height, rows):
+        self.width = width
+        self.height = height
+        self.rows = rows  # rows[y][x] == (r, g, b)
+
+    def pixel(self, x, y):
+        return self.rows[y][x]
+
+    def crop(self, x, y, width, height):
+        return ScreenImage(width, height, [row[x:x + width] for row in self.rows[y:y + height]])
+
+    def __eq__(self, other):
+        return isinstance(other, ScreenImage) and self.rows == other.rows
+
+
+def _mask_shift(mask):
+    shift = 0
+    while mask and not mask & 1:
+        mask >>= 1
+        shift += 1
+    return shift, mask
+
+
+class ScreenReader:
+    """Reads real pixels from the root window of an X display."""
+
+    def __init__(self, display):
+        from Xlib import X
+        self._X = X
+        self.display = display
+        self.root = display.screen().root
+        screen = display.screen()
+        visual = None
+        for depth in screen.allowed_depths:
+            for candidate in depth.visuals:
+                if candidate.visual_id == screen.root_visual:
+                    visual = candidate
+        if visual is None:
+            raise Failure("cannot find the root window's visual")
+        self._channels = [_mask_shift(mask) for mask in (visual.red_mask, visual.green_mask, visual.blue_mask)]
+        info = display.display.info
+        formats = {f.depth: f for f in info.pixmap_formats}
+        pixmap_format = formats.get(screen.root_depth)
+        if pixmap_format is None or pixmap_format.bits_per_pixel not in (24, 32):
+            raise Failure(f"unexpected pixel format for depth {screen.root_depth}")
+        self._bytes_per_pixel = pixmap_format.bits_per_pixel // 8
+        self._pad = pixmap_format.scanline_pad // 8
+        self._byte_order = "little" if info.image_byte_order == X.LSBFirst else "big"
+
+    def grab(self, x, y, width, height):
+        reply = self.root.get_image(x, y, width, height, self._X.ZPixmap, 0xFFFFFFFF)
+        data = reply.data
+        stride = width * self._bytes_per_pixel
+        stride = (stride + self._pad - 1) // self._pad * self._pad
+        rows = []
+        for row in range(height):
+            start = row * stride
+            line = []
+            for column in range(width):
+                offset = start + column * self._bytes_per_pixel
+                value = int.from_bytes(data[offset:offset + self._bytes_per_pixel], self._byte_order)
+                line.append(tuple(((value >> shift) & mask) * 255 // mask for shift, mask in self._channels))
+            rows.append(line)
+        return ScreenImage(width, height, rows)
