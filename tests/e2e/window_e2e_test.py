@@ -25,10 +25,9 @@ import sys
 import tempfile
 import time
 
-from x11_session import (Failure, ScreenReader, Xvfb, program_environment, stop_process,
-                         wait_for)
+from x11_session import (CAPTION_WORD, Failure, ScreenReader, Xvfb, click, find_program_window,
+                         program_environment, send_delete_window, stop_process, wait_for, window_name)
 
-CAPTION_WORD = "терморегулатор"
 CLIENT_WIDTH, CLIENT_HEIGHT = 476, 396
 
 WINDOW_BACKGROUND = (192, 192, 255)
@@ -142,64 +141,6 @@ class ProgramWindow:
         self.width, self.height = geometry.width, geometry.height
 
 
-def window_name(display, window):
-    from Xlib import X
-    utf8 = display.intern_atom("UTF8_STRING")
-    net_name = display.intern_atom("_NET_WM_NAME")
-    try:
-        prop = window.get_full_property(net_name, utf8)
-        if prop is not None and prop.value:
-            value = prop.value
-            return value.decode("utf-8", "replace") if isinstance(value, bytes) else str(value)
-        name = window.get_wm_name()
-        if isinstance(name, bytes):
-            return name.decode("latin-1")
-        return name or ""
-    except Exception:  # the window went away while it was looked at
-        return ""
-
-
-def find_program_window(display):
-    """The viewable top-level window whose caption names the program, or None."""
-    from Xlib import X
-    root = display.screen().root
-    for window in root.query_tree().children:
-        if CAPTION_WORD not in window_name(display, window):
-            continue
-        try:
-            if window.get_attributes().map_state != X.IsViewable:
-                continue
-        except Exception:
-            continue
-        return window
-    return None
-
-
-def click(display, x, y):
-    """A real left click at screen position (x, y), through XTest."""
-    from Xlib import X
-    from Xlib.ext import xtest
-    xtest.fake_input(display, X.MotionNotify, x=x, y=y)
-    display.sync()
-    time.sleep(0.05)
-    xtest.fake_input(display, X.ButtonPress, 1)
-    display.sync()
-    time.sleep(0.05)
-    xtest.fake_input(display, X.ButtonRelease, 1)
-    display.sync()
-
-
-def send_delete_window(display, window):
-    """Asks the window to close, as a window manager's close box does."""
-    from Xlib import X, protocol
-    wm_protocols = display.intern_atom("WM_PROTOCOLS")
-    wm_delete = display.intern_atom("WM_DELETE_WINDOW")
-    event = protocol.event.ClientMessage(window=window, client_type=wm_protocols,
-                                         data=(32, [wm_delete, X.CurrentTime, 0, 0, 0]))
-    window.send_event(event, event_mask=X.NoEventMask)
-    display.sync()
-
-
 def check_without_display(program):
     """With no display at all the program says so in one line and exits 1."""
     env = {name: value for name, value in os.environ.items()
@@ -258,7 +199,7 @@ def run_window_checks(xdisplay, server, process):
             if process.poll() is not None:
                 raise Failure(f"the program exited with status {process.returncode} before its window "
                               f"appeared")
-            return find_program_window(x_display)
+            return find_program_window(x_display, CAPTION_WORD)
 
         window = ProgramWindow(x_display, wait_for(alive_window, TIMEOUT, f"a window whose caption "
                                                                          f"contains {CAPTION_WORD!r}"))

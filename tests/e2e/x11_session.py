@@ -17,6 +17,8 @@ import time
 
 SCREEN_WIDTH = 1024
 SCREEN_HEIGHT = 768
+# A word of the program's window caption, by which its window is found.
+CAPTION_WORD = "терморегулатор"
 
 
 class Failure(Exception):
@@ -201,3 +203,61 @@ class ScreenReader:
                 line.append(tuple(((value >> shift) & mask) * 255 // mask for shift, mask in self._channels))
             rows.append(line)
         return ScreenImage(width, height, rows)
+
+
+def window_name(display, window):
+    """The window's caption: _NET_WM_NAME in UTF-8, else WM_NAME."""
+    utf8 = display.intern_atom("UTF8_STRING")
+    net_name = display.intern_atom("_NET_WM_NAME")
+    try:
+        prop = window.get_full_property(net_name, utf8)
+        if prop is not None and prop.value:
+            value = prop.value
+            return value.decode("utf-8", "replace") if isinstance(value, bytes) else str(value)
+        name = window.get_wm_name()
+        if isinstance(name, bytes):
+            return name.decode("latin-1")
+        return name or ""
+    except Exception:  # the window went away while it was looked at
+        return ""
+
+
+def find_program_window(display, caption_word):
+    """The viewable top-level window whose caption contains caption_word, or None."""
+    from Xlib import X
+    root = display.screen().root
+    for window in root.query_tree().children:
+        if caption_word not in window_name(display, window):
+            continue
+        try:
+            if window.get_attributes().map_state != X.IsViewable:
+                continue
+        except Exception:
+            continue
+        return window
+    return None
+
+
+def click(display, x, y):
+    """A real left click at screen position (x, y), through XTest."""
+    from Xlib import X
+    from Xlib.ext import xtest
+    xtest.fake_input(display, X.MotionNotify, x=x, y=y)
+    display.sync()
+    time.sleep(0.05)
+    xtest.fake_input(display, X.ButtonPress, 1)
+    display.sync()
+    time.sleep(0.05)
+    xtest.fake_input(display, X.ButtonRelease, 1)
+    display.sync()
+
+
+def send_delete_window(display, window):
+    """Asks the window to close, as a window manager's close box does."""
+    from Xlib import X, protocol
+    wm_protocols = display.intern_atom("WM_PROTOCOLS")
+    wm_delete = display.intern_atom("WM_DELETE_WINDOW")
+    event = protocol.event.ClientMessage(window=window, client_type=wm_protocols,
+                                         data=(32, [wm_delete, X.CurrentTime, 0, 0, 0]))
+    window.send_event(event, event_mask=X.NoEventMask)
+    display.sync()

@@ -1,0 +1,353 @@
+#!/usr/bin/python3
+"""What a screen reader sees of the real program, through AT-SPI.
+
+    accessibility_test.py PROGRAM
+
+Runs in a private D-Bus session (it restarts itself under dbus-run-session),
+with its own Xvfb and its own accessibility bus (at-spi-bus-launcher; the
+registry daemon is started on demand by that bus). PROGRAM is started with
+Qt's AT-SPI bridge switched on, and the test reads its accessible tree with
+pyatspi: the names, roles, states, texts and values of the controls. Then it
+presses "Пусни" through the Action interface, as a screen reader would,
+waits for the temperature to rise and "Включено" to be selected, presses
+"Спри", checks that everything stops with "Изключено" selected, and closes
+the window; the program must exit with status 0.
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+from x11_session import (CAPTION_WORD, Failure, Xvfb, find_program_window, program_environment,
+                         send_delete_window, stop_process, wait_for)
+
+SESSION_MARK = "DULMERI_E2E_PRIVATE_DBUS_SESSION"
+BUS_LAUNCHERS = ["/usr/libexec/at-spi-bus-launcher", "/usr/lib/at-spi2-core/at-spi-bus-launcher"]
+TIMEOUT = 20  # seconds for any one condition to come true on a slow machine
+
+# Accessible names of the controls, and what each must be.
+LOWER_BOX = "Долен праг"
+UPPER_BOX = "Горен праг"
+BASE_MAXIMUM_BOX = "Базова максимална стойност"
+SCALE = "Температура"
+GAUGE = "Термометър"
+START = "Пусни"
+STOP = "Спри"
+ON = "Включено"
+OFF = "Изключено"
+EXPLANATION = "Обяснение"
+
+
+def restart_in_private_session():
+    """Runs this script again inside its own D-Bus session bus."""
+    dbus_run_session = shutil.which("dbus-run-session")
+    if dbus_run_session is None:
+        print("FAIL: dbus-run-session is missing (Debian package dbus-daemon)")
+        return 1
+    env = dict(os.environ)
+    for name in ("DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS", "DISPLAY"):
+        env.pop(name, None)
+    env[SESSION_MARK] = "1"
+    sys.stdout.flush()
+    os.execve(dbus_run_session, [dbus_run_session, "--", sys.executable, os.path.abspath(__file__)]
+              + sys.argv[1:], env)
+
+
+class AccessibilityBus:
+    """at-spi-bus-launcher on the private session bus, stopped when the block ends."""
+
+    def __init__(self, env):
+        self.env = env
+        self.process = None
+        self.address = None
+
+    def __enter__(self):
+        launcher = next((path for path in BUS_LAUNCHERS if os.access(path, os.X_OK)), None)
+        if launcher is None:
+            raise Failure("at-spi-bus-launcher is missing (Debian package at-spi2-core)")
+        self._log = tempfile.TemporaryFile()
+        self.process = subprocess.Popen([launcher, "--launch-immediately", "--a11y=1"], env=self.env,
+                                        stdin=subprocess.DEVNULL, stdout=self._log, stderr=subprocess.STDOUT)
+        try:
+            self.address = wait_for(self._address, TIMEOUT, "the accessibility bus to come up", interval=0.1)
+        except BaseException:
+            self.__exit__()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        stop_process(self.process, "at-spi-bus-launcher")
+        self._log.close()
+        return False
+
+    def _address(self):
+        from gi.repository import Gio, GLib
+        if self.process.poll() is not None:
+            self._log.seek(0)
+            raise Failure(f"at-spi-bus-launcher exited with status {self.process.returncode}:\n"
+                          + self._log.read().decode("utf-8", "replace"))
+        bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
+        try:
+            reply = bus.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress", None,
+                                  GLib.VariantType("(s)"), Gio.DBusCallFlags.NO_AUTO_START, 2000, None)
+        except GLib.Error:
+            return None  # not on the bus yet
+        return reply.unpack()[0]
+
+
+class Tree:
+    """The program's accessible objects, searched by name and role."""
+
+    def __init__(self, pyatspi, application):
+        self.pyatspi = pyatspi
+        self.application = application
+        self.everything = []
+        self._walk(application, 0)
+
+    def _walk(self, accessible, depth):
+        if depth > 12:
+            raise Failure("the accessible tree is deeper than 12 levels")
+        self.everything.append(accessible)
+        for index in range(accessible.childCount):
+            child = accessible.getChildAtIndex(index)
+            if child is not None:
+                self._walk(child, depth + 1)
+
+    def showing(self, accessible):
+        return accessible.getState().contains(self.pyatspi.STATE_SHOWING)
+
+    def one(self, name, roles):
+        """The one showing object with this accessible name; its role must be one of roles."""
+        found = [item for item in self.everything if item.name == name and self.showing(item)]
+        if not found:
+            names = sorted({item.name for item in self.everything if item.name and self.showing(item)})
+            raise Failure(f"no showing accessible object is named {name!r}; the named ones are: {names}")
+        if len(found) > 1:
+            raise Failure(f"{len(found)} showing accessible objects are named {name!r}: "
+                          f"{[item.getRoleName() for item in found]}")
+        accessible = found[0]
+        if accessible.getRole() not in roles:
+            raise Failure(f"{name!r} has the role {accessible.getRoleName()!r}; expected one of "
+                          f"{[getattr(role, 'value_nick', str(role)) for role in roles]}")
+        return accessible
+
+
+def states(accessible):
+    accessible.clearCache()  # read the states afresh, not from the client's cache
+    return accessible.getState()
+
+
+def text_of(accessible):
+    text = accessible.queryText()
+    return text.getText(0, text.characterCount)
+
+
+def value_of(accessible):
+    return accessible.queryValue().currentValue
+
+
+def press(pyatspi, accessible):
+    """Triggers the button's press action, as a screen reader does."""
+    action = accessible.queryAction()
+    names = [action.getName(index) for index in range(action.nActions)]
+    for index, name in enumerate(names):
+        if name.lower() in ("press", "click"):
+            if not action.doAction(index):
+                raise Failure(f"the action {name!r} of {accessible.name!r} reported failure")
+            return
+    raise Failure(f"{accessible.name!r} has no press action; its actions are {names}")
+
+
+def find_application(pyatspi, process):
+    """The accessible application whose window caption names the program."""
+    desktop = pyatspi.Registry.getDesktop(0)
+    if process.poll() is not None:
+        raise Failure(f"the program exited with status {process.returncode} before it appeared "
+                      f"on the accessibility bus")
+    for index in range(desktop.childCount):
+        application = desktop.getChildAtIndex(index)
+        if application is None:
+            continue
+        for window_index in range(application.childCount):
+            window = application.getChildAtIndex(window_index)
+            if window is not None and CAPTION_WORD in (window.name or ""):
+                return application
+    return None
+
+
+def check_tree(pyatspi, tree):
+    P = pyatspi
+
+    def ok(message):
+        print("ok: " + message)
+
+    for name, content, editable in ((LOWER_BOX, "81", True), (UPPER_BOX, "90", True),
+                                    (BASE_MAXIMUM_BOX, "100", False)):
+        box = tree.one(name, [P.ROLE_TEXT, P.ROLE_ENTRY])
+        state = states(box)
+        if state.contains(P.STATE_READ_ONLY) == editable:
+            raise Failure(f"{name!r} should be {'editable' if editable else 'read-only'}")
+        if text_of(box) != content:
+            raise Failure(f"{name!r} holds {text_of(box)!r}, expected {content!r} at start")
+        ok(f"{name!r}: {'an editable' if editable else 'a read-only'} text box holding {content!r}")
+
+    scale = tree.one(SCALE, [P.ROLE_SCROLL_BAR, P.ROLE_SLIDER])
+    value = scale.queryValue()
+    if (value.currentValue, value.minimumValue, value.maximumValue) != (0, 0, 100):
+        raise Failure(f"{SCALE!r} should report the temperature 0 on a scale 0..100 at start; it reports "
+                      f"{value.currentValue} on {value.minimumValue}..{value.maximumValue}")
+    ok(f"{SCALE!r}: a {scale.getRoleName()} with the value 0 on 0..100")
+
+    gauge = tree.one(GAUGE, [P.ROLE_PROGRESS_BAR, P.ROLE_LEVEL_BAR, P.ROLE_IMAGE, P.ROLE_SLIDER])
+    try:
+        value = gauge.queryValue()
+    except NotImplementedError:
+        raise Failure(f"{GAUGE!r} has no Value interface: a screen reader cannot read the temperature")
+    if (value.currentValue, value.maximumValue) != (0, 100):
+        raise Failure(f"{GAUGE!r} should report 0 of 100 at start; it reports {value.currentValue} of "
+                      f"{value.maximumValue}")
+    ok(f"{GAUGE!r}: a {gauge.getRoleName()} with the value 0 of 100")
+
+    for name in (START, STOP):
+        tree.one(name, [P.ROLE_PUSH_BUTTON])
+        ok(f"{name!r}: a push button")
+
+    on = tree.one(ON, [P.ROLE_RADIO_BUTTON])
+    off = tree.one(OFF, [P.ROLE_RADIO_BUTTON])
+    if states(on).contains(P.STATE_CHECKED) or not states(off).contains(P.STATE_CHECKED):
+        raise Failure(f"at start {OFF!r} should be checked and {ON!r} not")
+    ok(f"{ON!r} and {OFF!r}: option buttons, {OFF!r} checked")
+
+    explanation = tree.one(EXPLANATION, [P.ROLE_TEXT, P.ROLE_DOCUMENT_TEXT, P.ROLE_PARAGRAPH])
+    state = states(explanation)
+    if not state.contains(P.STATE_READ_ONLY) or not state.contains(P.STATE_MULTI_LINE):
+        raise Failure(f"{EXPLANATION!r} should be a read-only multi-line text")
+    content = text_of(explanation)
+    if "хистерезис" not in content.lower() or len(content.splitlines()) < 8:
+        raise Failure(f"{EXPLANATION!r} does not hold the explanation of hysteresis: {content[:200]!r}")
+    ok(f"{EXPLANATION!r}: a read-only multi-line text of {len(content.splitlines())} lines")
+
+    hidden = [item for item in tree.everything if item.name == EXPLANATION and not tree.showing(item)]
+    if hidden:
+        print(f"note: {len(hidden)} hidden object(s) are also named {EXPLANATION!r}")
+    return scale, gauge, on, off
+
+
+def run(program, runtime_dir):
+    with Xvfb() as server:
+        print(f"Xvfb on {server.display}")
+        env = program_environment(server.display, runtime_dir)
+        with AccessibilityBus(env) as bus:
+            print(f"accessibility bus at {bus.address}")
+            os.environ["DISPLAY"] = server.display
+            os.environ["AT_SPI_BUS_ADDRESS"] = bus.address
+            try:
+                import pyatspi
+            except ImportError as error:
+                raise Failure(f"pyatspi cannot be imported for {sys.executable} ({error}); "
+                              f"Debian package python3-pyatspi")
+            env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+            output = tempfile.TemporaryFile()
+            process = subprocess.Popen([program], env=env, stdin=subprocess.DEVNULL, stdout=output,
+                                       stderr=subprocess.STDOUT)
+            try:
+                drive(pyatspi, server, process)
+            except Failure:
+                output.seek(0)
+                text = output.read().decode("utf-8", "replace").strip()
+                if text:
+                    print("the program's output:\n" + text)
+                raise
+            finally:
+                stop_process(process, "the program")
+                output.close()
+
+
+def drive(pyatspi, server, process):
+    P = pyatspi
+    application = wait_for(lambda: find_application(P, process), TIMEOUT,
+                           "the program's application on the accessibility bus", interval=0.2)
+    print(f"ok: application {application.name!r} is on the accessibility bus")
+    tree = Tree(P, application)
+    scale, gauge, on, off = check_tree(P, tree)
+
+    press(P, tree.one(START, [P.ROLE_PUSH_BUTTON]))
+    print(f"pressed {START!r} through its action")
+
+    def running_values():
+        if process.poll() is not None:
+            raise Failure(f"the program exited with status {process.returncode} while running")
+        return value_of(gauge), value_of(scale)
+
+    first = wait_for(lambda: min(running_values()) > 0 and running_values(), TIMEOUT,
+                     "the gauge's and the scale's values to rise above 0")
+    print(f"ok: the temperature rises: gauge {first[0]:g}, scale {first[1]:g}")
+    wait_for(lambda: states(on).contains(P.STATE_CHECKED) and not states(off).contains(P.STATE_CHECKED),
+             TIMEOUT, f"{ON!r} to be checked and {OFF!r} not")
+    print(f"ok: {ON!r} is checked")
+    later = wait_for(lambda: min(values := running_values()) >= max(first) + 5 and values, TIMEOUT,
+                     "the temperature to go on rising")
+    print(f"ok: the temperature goes on rising: gauge {later[0]:g}, scale {later[1]:g}")
+
+    press(P, tree.one(STOP, [P.ROLE_PUSH_BUTTON]))
+    print(f"pressed {STOP!r} through its action")
+    wait_for(lambda: states(off).contains(P.STATE_CHECKED) and not states(on).contains(P.STATE_CHECKED),
+             TIMEOUT, f"{OFF!r} to be checked again")
+    stopped = running_values()
+    if stopped[0] != stopped[1]:
+        raise Failure(f"after {STOP!r} the gauge reports {stopped[0]:g} but the scale {stopped[1]:g}")
+    if stopped[0] < max(later):
+        raise Failure(f"after {STOP!r} the temperature is {stopped[0]:g}, below the {max(later):g} "
+                      f"seen while running")
+    for _ in range(10):
+        time.sleep(0.1)
+        if running_values() != stopped:
+            raise Failure(f"after {STOP!r} the values still move: {stopped} -> {running_values()}")
+    print(f"ok: after {STOP!r}: {OFF!r} checked, the temperature stays at {stopped[0]:g}")
+
+    from Xlib import display as xdisplay
+    x_display = xdisplay.Display(server.display)
+    try:
+        window = find_program_window(x_display, CAPTION_WORD)
+        if window is None:
+            raise Failure("the program's window is not on the screen")
+        send_delete_window(x_display, window)
+    finally:
+        x_display.close()
+    try:
+        status = process.wait(timeout=TIMEOUT)
+    except subprocess.TimeoutExpired:
+        raise Failure(f"the program did not exit within {TIMEOUT} s of WM_DELETE_WINDOW")
+    if status != 0:
+        raise Failure(f"with its accessibility bridge on, the program exited with status {status} when "
+                      f"its window was closed")
+    print("ok: closed, the program exited with status 0")
+
+
+def main():
+    if len(sys.argv) != 2:
+        print(__doc__.strip().splitlines()[2].strip(), file=sys.stderr)
+        return 2
+    if os.environ.get(SESSION_MARK) != "1":
+        return restart_in_private_session()
+    program = os.path.abspath(sys.argv[1])
+    if not os.access(program, os.X_OK):
+        print(f"FAIL: {program} is not an executable file")
+        return 1
+    started = time.monotonic()
+    try:
+        with tempfile.TemporaryDirectory(prefix="dulmeri-a11y-") as runtime_dir:
+            os.chmod(runtime_dir, 0o700)
+            run(program, runtime_dir)
+    except Failure as failure:
+        print(f"FAIL: {failure}")
+        return 1
+    print(f"PASS ({time.monotonic() - started:.1f} s)")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
