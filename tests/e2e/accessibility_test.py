@@ -21,6 +21,7 @@ import sys
 import tempfile
 import time
 
+sys.dont_write_bytecode = True  # keep the source tree clean when run from it
 from x11_session import (CAPTION_WORD, Failure, Xvfb, find_program_window, program_environment,
                          send_delete_window, stop_process, wait_for)
 
