@@ -155,11 +155,15 @@ class ScreenImage:
 
 
 def _mask_shift(mask):
+    """(shift, mask >> shift) of a visual's colour mask."""
     shift = 0
     while mask and not mask & 1:
         mask >>= 1
         shift += 1
     return shift, mask
+
+
+_BGRX = [(16, 0xFF), (8, 0xFF), (0, 0xFF)]
 
 
 class ScreenReader:
@@ -193,6 +197,13 @@ class ScreenReader:
         data = reply.data
         stride = width * self._bytes_per_pixel
         stride = (stride + self._pad - 1) // self._pad * self._pad
+        if self._bytes_per_pixel == 4 and self._byte_order == "little" and self._channels == _BGRX:
+            # The usual layout (B, G, R, unused per pixel): slice the bytes.
+            rows = []
+            for row in range(height):
+                line = data[row * stride:row * stride + width * 4]
+                rows.append(list(zip(line[2::4], line[1::4], line[0::4])))
+            return ScreenImage(width, height, rows)
         rows = []
         for row in range(height):
             start = row * stride
