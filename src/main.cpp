@@ -22,9 +22,18 @@ bool HasDisplay() {
 #endif
 }
 
+// Qt reports an unreachable display as a warning, then gives up with a
+// fatal message about its platform plugin. Turn that pair into one line.
+bool displayUnreachable = false;
+
 void NoDisplayMessageHandler(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtFatalMsg && message.contains(QLatin1String("could not connect to display"))) {
-        std::fputs("dulmeri: cannot open the window: no graphical display could be reached\n", stderr);
+    if (message.contains(QLatin1String("could not connect to display"))) {
+        displayUnreachable = true;
+        return;
+    }
+    if (displayUnreachable) {
+        if (type != QtFatalMsg) return;  // the plugin's explanations that follow
+        std::fputs("dulmeri: cannot open the window: the graphical display could not be reached\n", stderr);
         std::_Exit(1);
     }
     std::fprintf(stderr, "%s\n", qPrintable(message));

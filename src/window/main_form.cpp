@@ -116,7 +116,8 @@ void MainForm::BuildWidgets() {
                     box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
                     box->setTabChangesFocus(true);
                     box->setFocusPolicy(Qt::StrongFocus);
-                    box->setAccessibleName(QString::fromUtf8(texts::kExplanationName));
+                    box->setAccessibleName(
+                        QString::fromUtf8(index == 0 ? texts::kExplanationName : texts::kAphorismName));
                     text1_.at(index) = box;
                     widget = box;
                 } else {
@@ -134,7 +135,6 @@ void MainForm::BuildWidgets() {
             case WidgetKind::Label: {
                 auto* label = new QLabel(caption, this);
                 label->setAlignment(Qt::AlignTop | ((spec.flags & kCentred) ? Qt::AlignHCenter : Qt::AlignLeft));
-                if (index == 1) label->setAccessibleName(QString::fromUtf8(texts::kReadoutName));
                 label1_.at(index) = label;
                 widget = label;
                 break;

@@ -37,7 +37,7 @@ inline constexpr const char* kScaleName = "Температура";
 inline constexpr const char* kUpperBoxName = "Горен праг";
 inline constexpr const char* kLowerBoxName = "Долен праг";
 inline constexpr const char* kBaseMaximumBoxName = "Базова максимална стойност";
-inline constexpr const char* kReadoutName = "Моментна стойност";
+inline constexpr const char* kAphorismName = "Афоризъм";
 
 // Run-time error messages.
 inline constexpr const char* kRunTimeError = "Грешка по време на изпълнение";

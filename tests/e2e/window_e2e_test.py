@@ -12,8 +12,9 @@ the indicators switch to "Включено", clicks "Спри", checks that the 
 stops and "Изключено" returns, and closes the window with the message a
 window manager sends (WM_DELETE_WINDOW); the program must exit with status 0.
 
-It also checks that the program, started without any display, says so in
-one line and exits with status 1 instead of crashing.
+It also checks that the program, started without any display or with one
+that cannot be reached, says so in one line and exits with status 1 instead
+of crashing.
 
 Geometry below is in pixels of the window's client area; the widget table in
 src/window/widget_table.cpp gives it in twips (15 twips to a pixel).
@@ -142,29 +143,32 @@ class ProgramWindow:
         self.width, self.height = geometry.width, geometry.height
 
 
-def check_without_display(program):
-    """With no display at all the program says so in one line and exits 1."""
+def check_without_display(program, display=None):
+    """With no display at all, or one that cannot be reached, the program
+    says so in one line and exits 1."""
+    what = "without a display" if display is None else f"with the unreachable display {display}"
     env = {name: value for name, value in os.environ.items()
            if name not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+    if display is not None:
+        env["DISPLAY"] = display
     try:
         result = subprocess.run([program], env=env, stdin=subprocess.DEVNULL, capture_output=True,
                                 timeout=TIMEOUT)
     except subprocess.TimeoutExpired:
-        raise Failure(f"without a display the program did not exit within {TIMEOUT} s")
+        raise Failure(f"{what} the program did not exit within {TIMEOUT} s")
     stderr = result.stderr.decode("utf-8", "replace")
     lines = stderr.splitlines()
     if result.returncode < 0:
-        raise Failure(f"without a display the program died of signal {-result.returncode}; "
-                      f"stderr:\n{stderr}")
+        raise Failure(f"{what} the program died of signal {-result.returncode}; stderr:\n{stderr}")
     if result.returncode != 1:
-        raise Failure(f"without a display the program exited with status {result.returncode}, "
+        raise Failure(f"{what} the program exited with status {result.returncode}, "
                       f"expected 1; stderr:\n{stderr}")
     if len(lines) != 1 or "display" not in lines[0].lower():
-        raise Failure(f"without a display the program should write one line about the display "
+        raise Failure(f"{what} the program should write one line about the display "
                       f"to stderr; it wrote:\n{stderr}")
     if result.stdout:
-        raise Failure(f"without a display the program wrote to stdout: {result.stdout!r}")
-    print(f"ok: without a display: status 1, {lines[0]!r}")
+        raise Failure(f"{what} the program wrote to stdout: {result.stdout!r}")
+    print(f"ok: {what}: status 1, {lines[0]!r}")
 
 
 def check_window(program, runtime_dir):
@@ -353,6 +357,7 @@ def main():
     started = time.monotonic()
     try:
         check_without_display(program)
+        check_without_display(program, ":7777")  # no X server listens there
         with tempfile.TemporaryDirectory(prefix="dulmeri-e2e-") as runtime_dir:
             os.chmod(runtime_dir, 0o700)
             check_window(program, runtime_dir)

@@ -232,6 +232,7 @@ TEST_F(WindowTest, ControlsHaveNamesAScreenReaderCanSpeak) {
         {"Text2_0", "Долен праг"}, {"Text2_1", "Базова максимална стойност"}, {"Text2_2", "Горен праг"},
         {"VScroll1", "Температура"}, {"Picture1", "Термометър"},              {"Text1_0", "Обяснение"},
         {"Command1_0", "Пусни"},     {"Command1_1", "Спри"},                  {"Option1_0", "Включено"},
+        {"Text1_1", "Афоризъм"},     {"Label1_1", "Моментна стойност: 0"},  // the readout speaks its number
     };
     for (const auto& c : cases) {
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(Find(c.widget));
