@@ -3,7 +3,8 @@
 // the window's own 100 ms timer run for a fixed time (20 s unless a number of
 // seconds is given), noting the moment each timer event is delivered. Prints
 // the period statistics and the drift: the ticks that happened against the
-// ticks the clock says should have happened.
+// ticks the clock says should have happened; and the CPU time and context
+// switches of the whole process per tick while it ran.
 //
 //   build/default/bench/cadence [seconds]
 
@@ -20,6 +21,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
+
+#include <sys/resource.h>
+#include <time.h>
 
 namespace {
 
@@ -41,6 +45,23 @@ protected:
 
 private:
     const QElapsedTimer& clock_;
+};
+
+// CPU time of all the process's threads, and its context switches.
+struct Usage {
+    double cpuMs = 0;
+    long switches = 0;
+
+    static Usage Now() {
+        Usage usage;
+        timespec cpu{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
+        usage.cpuMs = static_cast<double>(cpu.tv_sec) * 1e3 + static_cast<double>(cpu.tv_nsec) / 1e6;
+        rusage counts{};
+        getrusage(RUSAGE_SELF, &counts);
+        usage.switches = counts.ru_nvcsw + counts.ru_nivcsw;
+        return usage;
+    }
 };
 
 }  // namespace
@@ -73,10 +94,13 @@ int main(int argc, char* argv[]) {
 
     // Start once the window is up, as a user would.
     qint64 endNs = 0;
+    Usage usageStart;
+    Usage usageEnd;
     auto wallStart = std::chrono::system_clock::now();
     auto wallEnd = wallStart;
     QTimer::singleShot(500, Qt::PreciseTimer, &form, [&] {
         wallStart = std::chrono::system_clock::now();
+        usageStart = Usage::Now();
         clock.start();
         form.Command1_Click(kStartButton);
         // End half a period after a due tick, so no tick is in doubt.
@@ -84,6 +108,7 @@ int main(int argc, char* argv[]) {
         QTimer::singleShot(runMs, Qt::PreciseTimer, &form, [&] {
             endNs = clock.nsecsElapsed();
             wallEnd = std::chrono::system_clock::now();
+            usageEnd = Usage::Now();
             form.Command1_Click(1);
             QCoreApplication::quit();
         });
@@ -143,5 +168,10 @@ int main(int argc, char* argv[]) {
     std::printf("lateness mean / max %.4f / %.4f ms (against the due time of each tick)\n",
                 sumLateMs / actualTicks, maxLateMs);
     std::printf("drift               %+.0f ticks over the run, %+.2f ticks per minute\n", driftTicks, driftPerMinute);
+    const double cpuMs = usageEnd.cpuMs - usageStart.cpuMs;
+    std::printf("process CPU         %.3f ms per tick, %.3f %% of one core\n", cpuMs / actualTicks,
+                100 * cpuMs / elapsedMs);
+    std::printf("context switches    %.1f per tick (all threads)\n",
+                static_cast<double>(usageEnd.switches - usageStart.switches) / actualTicks);
     return 0;
 }

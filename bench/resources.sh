@@ -4,10 +4,12 @@
 #   running  after a click on "Пусни", for RUN_S seconds (30)
 #   long     the same run carried on to LONG_S seconds in all (120), with the
 #            resident memory sampled every 10 s, to see that it does not grow
-# CPU is utime + stime of all the program's threads over the interval, as a
-# share of one core; wake-ups are context switches of all its threads per
-# second. The X server's CPU is shown beside it: drawing the window is work
-# the server does on the program's behalf.
+# CPU is utime + stime of all the program's threads over the interval (the
+# kernel scales these to its exact run time, so only the unit, 1/CLK_TCK,
+# limits them), as a share of one core; wake-ups are the context switches of
+# the main thread, where the event loop runs, per second; threads are counted
+# at the end of the interval. The X server's CPU is shown beside it: drawing
+# the window is work the server does on the program's behalf.
 #
 #   bench/resources.sh [BUILD_DIR]          (IDLE_S, RUN_S, LONG_S to change the times)
 set -euo pipefail
@@ -47,7 +49,8 @@ clock_ticks=$(getconf CLK_TCK)
 # utime + stime in clock ticks (the fields after the command name in parentheses)
 cpu_ticks() { local stat; stat=$(<"/proc/$1/stat"); stat=${stat##*) }; set -- $stat; echo $((${12} + ${13})); }
 rss_kib() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status"; }
-switches() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/ctxt_switches/ {n += $2} END {print n}'; }
+switches() { awk '/ctxt_switches/ {n += $2} END {print n}' "/proc/$1/status"; }
+threads() { awk '/^Threads:/ {print $2}' "/proc/$1/status"; }
 now() { date +%s.%N; }
 picture() { xwd -silent -id "$window" | md5sum | cut -c1-32; }
 
@@ -57,9 +60,10 @@ measure() {
     t0=$(now); c0=$(cpu_ticks "$program_pid"); x0=$(cpu_ticks "$xvfb_pid"); s0=$(switches "$program_pid")
     sleep "$seconds"
     t1=$(now); c1=$(cpu_ticks "$program_pid"); x1=$(cpu_ticks "$xvfb_pid"); s1=$(switches "$program_pid")
-    awk -v t="$(awk -v a="$t0" -v b="$t1" 'BEGIN { print b - a }')" -v c=$((c1 - c0)) -v x=$((x1 - x0)) -v s=$((s1 - s0)) -v hz="$clock_ticks" \
-        'BEGIN { printf "%6.1f s  program CPU %6.3f %% (%d ticks of 1/%d s)  wake-ups %6.1f/s  Xvfb CPU %6.3f %%\n",
-                 t, 100 * c / hz / t, c, hz, s / t, 100 * x / hz / t }'
+    awk -v t="$(awk -v a="$t0" -v b="$t1" 'BEGIN { print b - a }')" -v c=$((c1 - c0)) -v x=$((x1 - x0)) \
+        -v s=$((s1 - s0)) -v n="$(threads "$program_pid")" -v hz="$clock_ticks" \
+        'BEGIN { printf "%6.1f s  program CPU %6.3f %% (%d/%d s)  main-thread wake-ups %6.1f/s  threads %d  Xvfb CPU %6.3f %%\n",
+                 t, 100 * c / hz / t, c, hz, s / t, n, 100 * x / hz / t }'
 }
 
 "$program" >"$work/program.log" 2>&1 &
@@ -84,7 +88,7 @@ before=$(picture); sleep 0.5
 sleep 1
 echo "== running, ${run_s} s"
 rss_start=$(rss_kib "$program_pid")
-started=$(now)
+started=$(now); long_c0=$(cpu_ticks "$program_pid"); long_x0=$(cpu_ticks "$xvfb_pid")
 measure "$run_s"
 echo "== running on to ${long_s} s in all: RSS every 10 s (KiB)"
 samples="$rss_start"
@@ -93,6 +97,10 @@ while awk -v a="$started" -v b="$(now)" -v l="$long_s" 'BEGIN { exit !(b - a < l
     samples+=" $(rss_kib "$program_pid")"
 done
 echo "$samples"
+awk -v t="$(awk -v a="$started" -v b="$(now)" 'BEGIN { print b - a }')" -v hz="$clock_ticks" \
+    -v c=$(($(cpu_ticks "$program_pid") - long_c0)) -v x=$(($(cpu_ticks "$xvfb_pid") - long_x0)) \
+    'BEGIN { printf "%6.1f s  program CPU %6.3f %% (%d/%d s)  Xvfb CPU %6.3f %%  (the whole run)\n",
+             t, 100 * c / hz / t, c, hz, 100 * x / hz / t }'
 rss_end=$(rss_kib "$program_pid")
 echo "RSS at the start of the run $rss_start KiB, at the end $rss_end KiB ($((rss_end - rss_start)) KiB), high-water $(awk '/^VmHWM:/ {print $2}' /proc/$program_pid/status) KiB"
 [[ $(picture) != "$(sleep 0.3; picture)" ]] && echo "still running at the end: yes" || echo "still running at the end: NO"

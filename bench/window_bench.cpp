@@ -5,6 +5,8 @@
 //                             event loop would deliver next, which include
 //                             the repaint of what the tick changed (gauge,
 //                             scroll bar, readout, indicator) and its flush
+//   BM_WindowTickAfterRest    the same, each after 100 ms of rest, as the
+//                             timer gives it
 //   BM_WindowTickFullRepaint  the slot, then a repaint of the whole window
 //   BM_WindowTickNoPaint      the slot alone: regulator and widget state
 //   BM_EmptySlot              the floor: an empty slot called the same way
@@ -27,6 +29,7 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QObject>
+#include <QThread>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -109,6 +112,21 @@ void BM_WindowTick(benchmark::State& state) {
     window.Report(state);
 }
 BENCHMARK(BM_WindowTick)->MeasureProcessCPUTime()->UseRealTime();
+
+// The same tick as the timer gives it: after 100 ms of rest, when the caches
+// are cold and the other threads asleep. The rest is not timed.
+void BM_WindowTickAfterRest(benchmark::State& state) {
+    RunningWindow window;
+    for (auto _ : state) {
+        state.PauseTiming();
+        QThread::msleep(100);
+        state.ResumeTiming();
+        Call(window.form, &window::MainForm::Timer1_Timer);
+        QCoreApplication::sendPostedEvents();
+    }
+    window.Report(state);
+}
+BENCHMARK(BM_WindowTickAfterRest)->Iterations(100)->MeasureProcessCPUTime()->UseRealTime();
 
 void BM_WindowTickFullRepaint(benchmark::State& state) {
     RunningWindow window;
