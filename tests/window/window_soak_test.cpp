@@ -92,8 +92,14 @@ TEST_F(WindowTest, SoakOfTypingDraggingAndTicking) {
     }
     const long residentAtEnd = ResidentKiB();
     ASSERT_GT(residentAtWarmUp, 0);
+#if defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer holds freed memory in quarantine, so resident memory
+    // grows by design there; its leak checker covers this build instead.
+    (void)residentAtEnd;
+#else
     // 90,000 more ticks must not leave memory behind: allow for allocator noise.
     EXPECT_LT(residentAtEnd - residentAtWarmUp, 2048) << residentAtWarmUp << " KiB -> " << residentAtEnd << " KiB";
+#endif
 }
 
 }  // namespace
