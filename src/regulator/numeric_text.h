@@ -26,7 +26,8 @@ struct NumberFormat {
 double ReadNumber(std::string_view text);
 
 // General format: at most 15 significant digits, no trailing zeros, no
-// separator for whole numbers.
+// separator for whole numbers, and never an exponent (ReadNumber would stop
+// at it).
 std::string NumberToText(double value, const NumberFormat& format = {});
 
 std::string IntegerToText(std::int16_t value);

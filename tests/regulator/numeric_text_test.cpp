@@ -52,10 +52,23 @@ TEST(NumberToText, WritesTheShortestGeneralForm) {
         {-5, "-5", "-5"},
         {0.5, "0.5", "0,5"},
         {1.0 / 3, "0.333333333333333", "0,333333333333333"},
+        // Values a general format would write with an exponent.
+        {0.00000111450983, "0.00000111450983", "0,00000111450983"},
+        {-2.5e-7, "-0.00000025", "-0,00000025"},
+        {1e-4, "0.0001", "0,0001"},
+        {1.5e20, "150000000000000000000", "150000000000000000000"},
+        {1e15, "1000000000000000", "1000000000000000"},
+        {123456789012345678.0, "123456789012346000", "123456789012346000"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(NumberToText(c.value, kPoint), c.point) << c.value;
         EXPECT_EQ(NumberToText(c.value, kComma), c.comma) << c.value;
+    }
+}
+
+TEST(NumberToText, WhatItWritesReadsBackAsTheSameNumber) {
+    for (double value : {0.00000111450983, 13.2, 15.84, 114.0, 1e-9, 98765.4321, 3e17}) {
+        EXPECT_DOUBLE_EQ(ReadNumber(NumberToText(value)), value) << value;
     }
 }
 
