@@ -2,8 +2,10 @@
 
 Watches the root window of a private Xvfb for MapNotify (SubstructureNotify)
 and times each program from just before it is started to the moment the map
-of its own top-level window (its _NET_WM_PID) is read from the server; then
-ends it. The programs take turns, one run each per round, and the order turns
+of its top-level window is read from the server; then ends it. One program
+runs at a time, so the first top-level window created and mapped after the
+start is the program's own (no window manager, nothing else on the server;
+the floor may quit at once, so its window is not asked for its owner). The programs take turns, one run each per round, and the order turns
 by one place each round, so a slow spell of the machine falls on all of them.
 The first program is the floor the others are compared with.
 
@@ -43,16 +45,16 @@ def time_to_map(connection, command, env):
     process = subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     mapped = None
+    created = set()  # top-level windows created since the start
     deadline = time.monotonic() + TIMEOUT_S
     try:
         while mapped is None:
             while mapped is None and connection.pending_events():
                 event = connection.next_event()
-                if event.type != X.MapNotify or event.override:
-                    continue
-                seen = time.monotonic_ns()
-                if xserver.window_pid(connection, event.window) == process.pid:
-                    mapped = seen
+                if event.type == X.CreateNotify and not event.override:
+                    created.add(event.window.id)
+                elif event.type == X.MapNotify and event.window.id in created:
+                    mapped = time.monotonic_ns()
             if mapped is not None:
                 break
             if process.poll() is not None:

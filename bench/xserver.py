@@ -12,7 +12,7 @@ import subprocess
 import sys
 import tempfile
 
-from Xlib import X, display as xdisplay
+from Xlib import display as xdisplay
 
 
 class Xvfb:
@@ -72,12 +72,3 @@ def temporary_folder():
 def open_display(name):
     return xdisplay.Display(name)
 
-
-def window_pid(connection, window):
-    """_NET_WM_PID of a window, or None."""
-    atom = connection.intern_atom("_NET_WM_PID")
-    try:
-        prop = window.get_full_property(atom, X.AnyPropertyType)
-    except Exception:  # the window may be gone already
-        return None
-    return int(prop.value[0]) if prop and len(prop.value) else None
