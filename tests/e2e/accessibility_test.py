@@ -23,7 +23,7 @@ import time
 
 sys.dont_write_bytecode = True  # keep the source tree clean when run from it
 from x11_session import (CAPTION_WORD, Failure, Xvfb, find_program_window, program_environment,
-                         send_delete_window, stop_process, wait_for)
+                         running_program, send_delete_window, stop_process, wait_for)
 
 SESSION_MARK = "DULMERI_E2E_PRIVATE_DBUS_SESSION"
 BUS_LAUNCHERS = ["/usr/libexec/at-spi-bus-launcher", "/usr/lib/at-spi2-core/at-spi-bus-launcher"]
@@ -251,20 +251,8 @@ def run(program, runtime_dir):
                 raise Failure(f"pyatspi cannot be imported for {sys.executable} ({error}); "
                               f"Debian package python3-pyatspi")
             env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
-            output = tempfile.TemporaryFile()
-            process = subprocess.Popen([program], env=env, stdin=subprocess.DEVNULL, stdout=output,
-                                       stderr=subprocess.STDOUT)
-            try:
+            with running_program(program, env) as process:
                 drive(pyatspi, server, process)
-            except Failure:
-                output.seek(0)
-                text = output.read().decode("utf-8", "replace").strip()
-                if text:
-                    print("the program's output:\n" + text)
-                raise
-            finally:
-                stop_process(process, "the program")
-                output.close()
 
 
 def drive(pyatspi, server, process):

@@ -28,7 +28,7 @@ import time
 
 sys.dont_write_bytecode = True  # keep the source tree clean when run from it
 from x11_session import (CAPTION_WORD, Failure, ScreenReader, Xvfb, click, find_program_window,
-                         program_environment, send_delete_window, stop_process, wait_for, window_name)
+                         program_environment, running_program, send_delete_window, wait_for, window_name)
 
 CLIENT_WIDTH, CLIENT_HEIGHT = 476, 396
 
@@ -176,22 +176,8 @@ def check_window(program, runtime_dir):
 
     with Xvfb() as server:
         print(f"Xvfb on {server.display}")
-        stderr_log = tempfile.TemporaryFile()
-        process = None
-        try:
-            process = subprocess.Popen([program], env=program_environment(server.display, runtime_dir),
-                                       stdin=subprocess.DEVNULL, stdout=stderr_log, stderr=subprocess.STDOUT)
-            try:
-                run_window_checks(xdisplay, server, process)
-            except Failure:
-                stderr_log.seek(0)
-                output = stderr_log.read().decode("utf-8", "replace").strip()
-                if output:
-                    print("the program's output:\n" + output)
-                raise
-        finally:
-            stop_process(process, "the program")
-            stderr_log.close()
+        with running_program(program, program_environment(server.display, runtime_dir)) as process:
+            run_window_checks(xdisplay, server, process)
 
 
 def run_window_checks(xdisplay, server, process):

@@ -7,6 +7,7 @@ where the program asks, and closing it is done by sending the same message a
 window manager would send.
 """
 
+import contextlib
 import os
 import select
 import shutil
@@ -272,3 +273,27 @@ def send_delete_window(display, window):
                                          data=(32, [wm_delete, X.CurrentTime, 0, 0, 0]))
     window.send_event(event, event_mask=X.NoEventMask)
     display.sync()
+
+
+@contextlib.contextmanager
+def running_program(program, env):
+    """Runs the program for the block, its output kept aside.
+
+    When a check in the block fails, the program's output is printed with the
+    failure; in every outcome the program is stopped.
+    """
+    output = tempfile.TemporaryFile()
+    process = None
+    try:
+        process = subprocess.Popen([program], env=env, stdin=subprocess.DEVNULL, stdout=output,
+                                   stderr=subprocess.STDOUT)
+        yield process
+    except Failure:
+        output.seek(0)
+        text = output.read().decode("utf-8", "replace").strip()
+        if text:
+            print("the program's output:\n" + text)
+        raise
+    finally:
+        stop_process(process, "the program")
+        output.close()
