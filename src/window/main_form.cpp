@@ -163,7 +163,8 @@ void MainForm::BuildWidgets() {
             case WidgetKind::PushButton: {
                 auto* button = new QPushButton(caption, this);
                 button->setStyleSheet(ButtonStyleSheet(*spec.background));
-                button->setAutoDefault(false);
+                // Enter presses the focused button, as Space does.
+                button->setAutoDefault(true);
                 connect(button, &QPushButton::clicked, this, [this, index] { Command1_Click(index); });
                 command1_.at(index) = button;
                 widget = button;

@@ -179,6 +179,20 @@ TEST_F(WindowTest, StartTicksAndStopDriveTheIndicatorsAndTheReadout) {
     EXPECT_TRUE(fatalMessages.isEmpty());
 }
 
+TEST_F(WindowTest, TheButtonsWorkFromTheKeyboard) {
+    auto* start = Find<QPushButton>("Command1_0");
+    auto* stop = Find<QPushButton>("Command1_1");
+    start->setFocus();
+    QTest::keyClick(start, Qt::Key_Space);
+    EXPECT_TRUE(form->Timer1()->isActive());
+    stop->setFocus();
+    QTest::keyClick(stop, Qt::Key_Return);
+    EXPECT_FALSE(form->Timer1()->isActive());
+    start->setFocus();
+    QTest::keyClick(start, Qt::Key_Enter);
+    EXPECT_TRUE(form->Timer1()->isActive());
+}
+
 TEST_F(WindowTest, TheScaleMovesByOneAndADragCountsOnRelease) {
     auto* scale = Find<QScrollBar>("VScroll1");
     auto* readout = Find<QLabel>("Label1_1");
