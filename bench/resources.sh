@@ -66,7 +66,8 @@ measure() {
                  t, 100 * c / hz / t, c, hz, s / t, n, 100 * x / hz / t }'
 }
 
-"$program" >"$work/program.log" 2>&1 &
+cp "$program" "$work/dulmeri"  # a rebuild during the run changes nothing
+"$work/dulmeri" >"$work/program.log" 2>&1 &
 program_pid=$!
 window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$program_pid" | head -n1)
 [[ -n $window ]] || { echo "the program's window did not appear" >&2; cat "$work/program.log" >&2; exit 1; }

@@ -100,7 +100,7 @@ def main():
     commands = [shlex.split(line) for line in [args.floor] + args.programs]
     for command in commands:
         command[0] = os.path.abspath(command[0])
-    names = [shlex.join([os.path.relpath(command[0])] + command[1:]) for command in commands]
+    names = [shlex.join([os.path.basename(command[0])] + command[1:]) for command in commands]
 
     times = {name: [] for name in names}
     rows = []
