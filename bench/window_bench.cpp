@@ -12,6 +12,9 @@
 //   BM_EmptySlot              the floor: an empty slot called the same way
 //   BM_PlainWidgetRepaint     the floor of a full repaint: a bare QWidget of
 //                             the window's size
+//   BM_PoolHandOff            what Qt pays per large fill it spreads over its
+//                             thread pool: three empty tasks handed to a
+//                             pool and waited for (also after 100 ms of rest)
 //
 // The simulation runs in its steady cycle between the default thresholds
 // 81 and 90. The window's own timer is stopped right after the start button,
@@ -29,7 +32,9 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QObject>
+#include <QSemaphore>
 #include <QThread>
+#include <QThreadPool>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -177,6 +182,29 @@ void BM_PlainWidgetRepaint(benchmark::State& state) {
     for (auto _ : state) plain.repaint();
 }
 BENCHMARK(BM_PlainWidgetRepaint)->MeasureProcessCPUTime()->UseRealTime();
+
+// Three segments, as for a fill some 150 to 220 lines high (the scroll bar).
+void PoolHandOff(QThreadPool& pool) {
+    constexpr int kSegments = 3;
+    QSemaphore done;
+    for (int i = 0; i < kSegments; ++i) pool.start([&done] { done.release(1); });
+    done.acquire(kSegments);
+}
+
+void BM_PoolHandOff(benchmark::State& state) {
+    QThreadPool pool;
+    const bool rest = state.range(0) != 0;
+    for (auto _ : state) {
+        if (rest) {
+            state.PauseTiming();
+            QThread::msleep(100);
+            state.ResumeTiming();
+        }
+        PoolHandOff(pool);
+    }
+}
+BENCHMARK(BM_PoolHandOff)->Arg(0)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_PoolHandOff)->Arg(1)->Iterations(100)->MeasureProcessCPUTime()->UseRealTime();
 
 }  // namespace
 
