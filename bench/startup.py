@@ -26,6 +26,7 @@ import time
 
 from Xlib import X
 
+sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import xserver  # noqa: E402
 
