@@ -77,7 +77,7 @@ def time_to_map(connection, command, env):
 
 
 def summary(values):
-    quartiles = statistics.quantiles(values, n=4)
+    quartiles = statistics.quantiles(values, n=4, method="inclusive")
     return {
         "median": statistics.median(values),
         "mean": statistics.fmean(values),
