@@ -3,6 +3,7 @@
 #include "accessibility.h"
 #include "fatal_error.h"
 #include "numeric_text.h"
+#include "scroll_bar_style.h"
 #include "texts.h"
 #include "widget_table.h"
 
@@ -77,14 +78,19 @@ QString FatalMessage(const regulator::FatalError& error) {
 MainForm::MainForm(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
-      regulator_(*this, LocaleNumberFormat()) {
+      regulator_(*this, LocaleNumberFormat()),
+      scrollBarStyle_(std::make_unique<ScrollBarStyle>()) {
     fatalHandler_ = [this](const QString& message) { ShowFatalErrorAndQuit(message); };
     InstallAccessibility();
     BuildWidgets();
     Form_Load();
 }
 
-MainForm::~MainForm() = default;
+MainForm::~MainForm() {
+    // The scroll bar's style goes with the window's fields, before the
+    // widgets: hand the bar back to the application's style first.
+    vscroll1_->setStyle(nullptr);
+}
 
 void MainForm::BuildWidgets() {
     setObjectName(QStringLiteral("MainForm"));
@@ -156,6 +162,7 @@ void MainForm::BuildWidgets() {
                 // Report a drag once, when the thumb is released.
                 vscroll1_->setTracking(false);
                 vscroll1_->setFocusPolicy(Qt::StrongFocus);
+                vscroll1_->setStyle(scrollBarStyle_.get());
                 vscroll1_->setAccessibleName(QString::fromUtf8(texts::kScaleName));
                 connect(vscroll1_, &QScrollBar::valueChanged, this, &MainForm::VScroll1_Change);
                 widget = vscroll1_;

@@ -25,6 +25,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
 class QGroupBox;
 class QLabel;
@@ -33,6 +34,7 @@ class QPushButton;
 class QRadioButton;
 class QScrollBar;
 class QTimer;
+class QStyle;
 
 namespace window {
 
@@ -81,6 +83,7 @@ private:
     void ShowFatalErrorAndQuit(const QString& message);
 
     regulator::Regulator regulator_;
+    std::unique_ptr<QStyle> scrollBarStyle_;
     std::array<QPlainTextEdit*, 2> text1_{};
     std::array<ThresholdBox*, 3> text2_{};
     std::array<QLabel*, 6> label1_{};

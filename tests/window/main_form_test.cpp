@@ -203,10 +203,22 @@ TEST_F(WindowTest, TheScaleMovesByOneAndADragCountsOnRelease) {
     scale->triggerAction(QAbstractSlider::SliderPageStepSub);
     EXPECT_EQ(scale->value(), 98);
 
+    // Clicks on the arrows and the track, through the window as a user makes them.
+    const auto clickScale = [&](int y) {
+        QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, scale->mapTo(form.get(), QPoint(12, y)));
+    };
+    clickScale(5);  // the up arrow
+    EXPECT_EQ(scale->value(), 97);
+    clickScale(40);  // the track above the thumb
+    EXPECT_EQ(scale->value(), 96);
+    clickScale(scale->height() - 5);  // the down arrow
+    EXPECT_EQ(scale->value(), 97);
+    EXPECT_EQ(readout->text(), U("Моментна стойност: 3"));
+
     // While the thumb is held nothing changes; on release the gauge follows.
     scale->setSliderDown(true);
     scale->setSliderPosition(19);
-    EXPECT_EQ(readout->text(), U("Моментна стойност: 2"));
+    EXPECT_EQ(readout->text(), U("Моментна стойност: 3"));
     scale->setSliderDown(false);
     EXPECT_EQ(scale->value(), 19);
     EXPECT_EQ(readout->text(), U("Моментна стойност: 81"));
