@@ -23,7 +23,7 @@ import time
 
 sys.dont_write_bytecode = True  # keep the source tree clean when run from it
 from x11_session import (CAPTION_WORD, Failure, Xvfb, find_program_window, program_environment,
-                         running_program, send_delete_window, stop_process, wait_for)
+                         run_checks, running_program, send_delete_window, stop_process, wait_for)
 
 SESSION_MARK = "DULMERI_E2E_PRIVATE_DBUS_SESSION"
 BUS_LAUNCHERS = ["/usr/libexec/at-spi-bus-launcher", "/usr/lib/at-spi2-core/at-spi-bus-launcher"]
@@ -322,21 +322,7 @@ def main():
         return 2
     if os.environ.get(SESSION_MARK) != "1":
         return restart_in_private_session()
-    program = os.path.abspath(sys.argv[1])
-    if not os.access(program, os.X_OK):
-        print(f"FAIL: {program} is not an executable file")
-        return 1
-    started = time.monotonic()
-    try:
-        with tempfile.TemporaryDirectory(prefix="dulmeri-a11y-") as runtime_dir:
-            os.chmod(runtime_dir, 0o700)
-            run(program, runtime_dir)
-    except Failure as failure:
-        print(f"FAIL: {failure}")
-        return 1
-    print(f"PASS ({time.monotonic() - started:.1f} s)")
-    return 0
-
+    return run_checks(sys.argv[1], "dulmeri-a11y-", run)
 
 if __name__ == "__main__":
     sys.exit(main())

@@ -16,12 +16,11 @@ import os
 import random
 import subprocess
 import sys
-import tempfile
 import time
 
 sys.dont_write_bytecode = True
 from x11_session import (CAPTION_WORD, Failure, ScreenReader, Xvfb, click, find_program_window,
-                         program_environment, running_program, send_delete_window, wait_for)
+                         program_environment, run_checks, running_program, send_delete_window, wait_for)
 
 GAUGE_RED = (210, 30, 30)
 GAUGE_BLUE = (100, 130, 230)
@@ -142,17 +141,8 @@ def main():
     if len(sys.argv) not in (2, 3):
         print(__doc__.strip().splitlines()[2].strip(), file=sys.stderr)
         return 2
-    program = os.path.abspath(sys.argv[1])
     seconds = float(sys.argv[2]) if len(sys.argv) == 3 else 60.0
-    try:
-        with tempfile.TemporaryDirectory(prefix="dulmeri-soak-") as runtime_dir:
-            os.chmod(runtime_dir, 0o700)
-            soak(program, seconds, runtime_dir)
-    except Failure as failure:
-        print(f"FAIL: {failure}")
-        return 1
-    print("PASS")
-    return 0
+    return run_checks(sys.argv[1], "dulmeri-soak-", lambda program, runtime_dir: soak(program, seconds, runtime_dir))
 
 
 if __name__ == "__main__":

@@ -23,12 +23,12 @@ src/window/widget_table.cpp gives it in twips (15 twips to a pixel).
 import os
 import subprocess
 import sys
-import tempfile
 import time
 
 sys.dont_write_bytecode = True  # keep the source tree clean when run from it
 from x11_session import (CAPTION_WORD, Failure, ScreenReader, Xvfb, click, find_program_window,
-                         program_environment, running_program, send_delete_window, wait_for, window_name)
+                         program_environment, run_checks, running_program, send_delete_window, wait_for,
+                         window_name)
 
 CLIENT_WIDTH, CLIENT_HEIGHT = 476, 396
 
@@ -331,28 +331,18 @@ def main():
     if len(sys.argv) != 2:
         print(__doc__.strip().splitlines()[2].strip(), file=sys.stderr)
         return 2
-    program = os.path.abspath(sys.argv[1])
-    if not os.access(program, os.X_OK):
-        print(f"FAIL: {program} is not an executable file")
-        return 1
     try:
         import Xlib  # noqa: F401
     except ImportError:
         print(f"FAIL: python3-xlib is missing for {sys.executable} (Debian package python3-xlib)")
         return 1
-    started = time.monotonic()
-    try:
+
+    def checks(program, runtime_dir):
         check_without_display(program)
         check_without_display(program, ":7777")  # no X server listens there
-        with tempfile.TemporaryDirectory(prefix="dulmeri-e2e-") as runtime_dir:
-            os.chmod(runtime_dir, 0o700)
-            check_window(program, runtime_dir)
-    except Failure as failure:
-        print(f"FAIL: {failure}")
-        return 1
-    print(f"PASS ({time.monotonic() - started:.1f} s)")
-    return 0
+        check_window(program, runtime_dir)
 
+    return run_checks(sys.argv[1], "dulmeri-e2e-", checks)
 
 if __name__ == "__main__":
     sys.exit(main())

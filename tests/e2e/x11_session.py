@@ -297,3 +297,25 @@ def running_program(program, env):
     finally:
         stop_process(process, "the program")
         output.close()
+
+
+def run_checks(program, prefix, checks):
+    """Runs checks(program, runtime_dir) and reports PASS or FAIL.
+
+    The program must be an executable file; it gets a private runtime folder.
+    Returns the exit status for the test: 0 on success, 1 on a failure.
+    """
+    program = os.path.abspath(program)
+    if not os.access(program, os.X_OK):
+        print(f"FAIL: {program} is not an executable file")
+        return 1
+    started = time.monotonic()
+    try:
+        with tempfile.TemporaryDirectory(prefix=prefix) as runtime_dir:
+            os.chmod(runtime_dir, 0o700)
+            checks(program, runtime_dir)
+    except Failure as failure:
+        print(f"FAIL: {failure}")
+        return 1
+    print(f"PASS ({time.monotonic() - started:.1f} s)")
+    return 0
