@@ -36,32 +36,6 @@ double ParseDecimal(std::string_view digits) {
     return negative ? -value : value;
 }
 
-// Rewrites "d.ddde-XX" / "d.ddde+XX" as a plain decimal with the same digits:
-// a number in a box is always read back without an exponent.
-std::string WithoutExponent(const std::string& text) {
-    const auto e = text.find('e');
-    if (e == std::string::npos) return text;
-    std::string mantissa = text.substr(0, e);
-    const int exponent = std::stoi(text.substr(e + 1));
-    const bool negative = mantissa.front() == '-';
-    if (negative) mantissa.erase(0, 1);
-    std::string digits;
-    for (char c : mantissa) {
-        if (c != '.') digits += c;
-    }
-    // The mantissa has one digit before its point.
-    const int point = 1 + exponent;
-    std::string plain;
-    if (point <= 0) {
-        plain = "0." + std::string(static_cast<std::size_t>(-point), '0') + digits;
-    } else if (point >= static_cast<int>(digits.size())) {
-        plain = digits + std::string(static_cast<std::size_t>(point) - digits.size(), '0');
-    } else {
-        plain = digits.substr(0, static_cast<std::size_t>(point)) + "." + digits.substr(static_cast<std::size_t>(point));
-    }
-    return negative ? "-" + plain : plain;
-}
-
 std::string ReplacePoint(std::string text, const NumberFormat& format) {
     if (format.decimalSeparator == ".") return text;
     const auto point = text.find('.');
@@ -94,10 +68,14 @@ double ReadNumber(std::string_view text) {
 
 std::string NumberToText(double value, const NumberFormat& format) {
     if (value == 0.0) return "0";  // also turns -0 into 0
-    std::array<char, 64> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::general, 15);
-    return ReplacePoint(WithoutExponent(std::string(buffer.data(), result.ptr)), format);
+    // Round to 15 significant digits, then write that value in plain decimal
+    // notation: its shortest form has those same digits, and no exponent.
+    std::array<char, 400> buffer{};
+    auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::scientific, 14);
+    double rounded = value;
+    std::from_chars(buffer.data(), result.ptr, rounded);
+    result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), rounded, std::chars_format::fixed);
+    return ReplacePoint(std::string(buffer.data(), result.ptr), format);
 }
 
 std::string IntegerToText(std::int16_t value) { return std::to_string(value); }
