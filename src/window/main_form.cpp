@@ -273,32 +273,27 @@ std::int16_t MainForm::VScroll1Value() const { return static_cast<std::int16_t>(
 // The change event runs synchronously and directly, not through the signal,
 // so a fatal error inside it reaches the guard of the handler that moved the
 // position.
-void MainForm::SetVScroll1Max(std::int16_t max) {
+template <typename Change>
+void MainForm::ChangeScale(Change&& change) {
     const int before = vscroll1_->value();
     {
         const QSignalBlocker blocker(vscroll1_);
-        vscroll1_->setMaximum(max);
+        change();
     }
     if (vscroll1_->value() != before) regulator_.VScroll1_Change();
 }
 
+void MainForm::SetVScroll1Max(std::int16_t max) {
+    ChangeScale([&] { vscroll1_->setMaximum(max); });
+}
+
 void MainForm::SetVScroll1Min(std::int16_t min) {
-    const int before = vscroll1_->value();
-    {
-        const QSignalBlocker blocker(vscroll1_);
-        vscroll1_->setMinimum(min);
-    }
-    if (vscroll1_->value() != before) regulator_.VScroll1_Change();
+    ChangeScale([&] { vscroll1_->setMinimum(min); });
 }
 
 void MainForm::SetVScroll1Value(std::int16_t value) {
     regulator::CheckScaleValue(VScroll1Min(), VScroll1Max(), value);
-    if (value == vscroll1_->value()) return;
-    {
-        const QSignalBlocker blocker(vscroll1_);
-        vscroll1_->setValue(value);
-    }
-    regulator_.VScroll1_Change();
+    ChangeScale([&] { vscroll1_->setValue(value); });
 }
 
 void MainForm::SelectOption1(int index) {

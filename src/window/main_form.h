@@ -79,6 +79,9 @@ private:
     void Form_Load();
     template <typename Handler>
     void Guarded(Handler&& handler);
+    // Runs a change of the scroll bar, then its change event if the position moved.
+    template <typename Change>
+    void ChangeScale(Change&& change);
     void Fail(const QString& message);
     void ShowFatalErrorAndQuit(const QString& message);
 
