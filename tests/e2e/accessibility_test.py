@@ -23,7 +23,7 @@ import time
 
 sys.dont_write_bytecode = True  # keep the source tree clean when run from it
 from x11_session import (CAPTION_WORD, Failure, Xvfb, find_program_window, program_environment,
-                         run_checks, running_program, send_delete_window, stop_process, wait_for)
+                         close_window, run_checks, running_program, stop_process, wait_for)
 
 SESSION_MARK = "DULMERI_E2E_PRIVATE_DBUS_SESSION"
 BUS_LAUNCHERS = ["/usr/libexec/at-spi-bus-launcher", "/usr/lib/at-spi2-core/at-spi-bus-launcher"]
@@ -303,17 +303,9 @@ def drive(pyatspi, server, process):
         window = find_program_window(x_display, CAPTION_WORD)
         if window is None:
             raise Failure("the program's window is not on the screen")
-        send_delete_window(x_display, window)
+        close_window(x_display, window, process, TIMEOUT)
     finally:
         x_display.close()
-    try:
-        status = process.wait(timeout=TIMEOUT)
-    except subprocess.TimeoutExpired:
-        raise Failure(f"the program did not exit within {TIMEOUT} s of WM_DELETE_WINDOW")
-    if status != 0:
-        raise Failure(f"with its accessibility bridge on, the program exited with status {status} when "
-                      f"its window was closed")
-    print("ok: closed, the program exited with status 0")
 
 
 def main():

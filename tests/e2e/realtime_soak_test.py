@@ -14,13 +14,12 @@ grow; at the end it must close with status 0.
 
 import os
 import random
-import subprocess
 import sys
 import time
 
 sys.dont_write_bytecode = True
 from x11_session import (CAPTION_WORD, Failure, ScreenReader, Xvfb, click, find_program_window,
-                         program_environment, run_checks, running_program, send_delete_window, wait_for)
+                         close_window, program_environment, run_checks, running_program, wait_for)
 
 GAUGE_RED = (210, 30, 30)
 GAUGE_BLUE = (100, 130, 230)
@@ -127,13 +126,7 @@ def soak(program, seconds, runtime_dir):
                 raise Failure("the gauge hardly moved: the timer did not drive it")
             if final_rss - settled_rss > ALLOWED_GROWTH_KIB:
                 raise Failure(f"resident memory grew by {final_rss - settled_rss} KiB")
-            send_delete_window(display, window)
-            try:
-                status = process.wait(TIMEOUT)
-            except subprocess.TimeoutExpired:
-                raise Failure("the program did not exit after its window was closed")
-            if status != 0:
-                raise Failure(f"the program exited with status {status}")
+            close_window(display, window, process, TIMEOUT)
             display.close()
 
 

@@ -27,7 +27,7 @@ import time
 
 sys.dont_write_bytecode = True  # keep the source tree clean when run from it
 from x11_session import (CAPTION_WORD, Failure, ScreenReader, Xvfb, click, find_program_window,
-                         program_environment, run_checks, running_program, send_delete_window, wait_for,
+                         close_window, program_environment, run_checks, running_program, wait_for,
                          window_name)
 
 CLIENT_WIDTH, CLIENT_HEIGHT = 476, 396
@@ -288,21 +288,7 @@ def run_window_checks(xdisplay, server, process):
                 raise Failure(f"after 'Спри' the gauge still moves: {stopped_at} -> {rows} red rows")
         print(f"ok: after 'Спри' the gauge stays at {stopped_at} red rows")
 
-        # Close as a window manager would.
-        protocols = window.window.get_wm_protocols()
-        wm_delete = x_display.intern_atom("WM_DELETE_WINDOW")
-        if wm_delete not in protocols:
-            raise Failure("the window does not take part in WM_DELETE_WINDOW (not in its WM_PROTOCOLS)")
-        send_delete_window(x_display, window.window)
-        print("sent WM_DELETE_WINDOW")
-        try:
-            status = process.wait(timeout=TIMEOUT)
-        except subprocess.TimeoutExpired:
-            raise Failure(f"the program did not exit within {TIMEOUT} s of WM_DELETE_WINDOW")
-        if status != 0:
-            raise Failure(f"after the window was closed the program exited with status {status}, "
-                          f"expected 0")
-        print("ok: the program exited with status 0")
+        close_window(x_display, window.window, process, TIMEOUT)
     finally:
         x_display.close()
 

@@ -264,15 +264,25 @@ def click(display, x, y):
     display.sync()
 
 
-def send_delete_window(display, window):
-    """Asks the window to close, as a window manager's close box does."""
+def close_window(display, window, process, timeout=30):
+    """Closes the window as a window manager's close box does (a
+    WM_DELETE_WINDOW client message) and expects the program to exit 0."""
     from Xlib import X, protocol
     wm_protocols = display.intern_atom("WM_PROTOCOLS")
     wm_delete = display.intern_atom("WM_DELETE_WINDOW")
+    if wm_delete not in (window.get_wm_protocols() or []):
+        raise Failure("the window does not take part in WM_DELETE_WINDOW (not in its WM_PROTOCOLS)")
     event = protocol.event.ClientMessage(window=window, client_type=wm_protocols,
                                          data=(32, [wm_delete, X.CurrentTime, 0, 0, 0]))
     window.send_event(event, event_mask=X.NoEventMask)
     display.sync()
+    try:
+        status = process.wait(timeout=timeout)
+    except subprocess.TimeoutExpired:
+        raise Failure(f"the program did not exit within {timeout} s of WM_DELETE_WINDOW")
+    if status != 0:
+        raise Failure(f"after its window was closed the program exited with status {status}, expected 0")
+    print("ok: window closed, the program exited with status 0")
 
 
 @contextlib.contextmanager
