@@ -22,13 +22,16 @@ import select
 import statistics
 import subprocess
 import sys
+import tempfile
 import time
 
 from Xlib import X
+from Xlib import display as xdisplay
 
 sys.dont_write_bytecode = True  # nothing written into the source tree
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import xserver  # noqa: E402
+# The end-to-end tests' private X server serves the measurements too.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "tests", "e2e"))
+from x11_session import Xvfb, program_environment  # noqa: E402
 
 TIMEOUT_S = 20.0
 
@@ -105,9 +108,12 @@ def main():
 
     times = {name: [] for name in names}
     rows = []
-    with xserver.temporary_folder() as workdir, xserver.Xvfb() as server:
-        env = xserver.program_environment(server.display, workdir)
-        connection = xserver.open_display(server.display)
+    with tempfile.TemporaryDirectory(prefix="dulmeri-bench-") as workdir, Xvfb() as server:
+        # No session bus: libdbus would otherwise start one on the first
+        # program's behalf and the two programs would not start alike.
+        env = program_environment(server.display, workdir)
+        env["DBUS_SESSION_BUS_ADDRESS"] = f"unix:path={workdir}/no-session-bus"
+        connection = xdisplay.Display(server.display)
         connection.screen().root.change_attributes(event_mask=X.SubstructureNotifyMask)
         connection.sync()
         for _ in range(args.warmup):
