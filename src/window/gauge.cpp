@@ -35,8 +35,10 @@ void Gauge::SetAccessibleValue(int value) {
 
 void Gauge::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    // The whole area first: at a fractional screen scale the border's lines
+    // do not cover every device pixel of their two logical pixels.
+    painter.fillRect(rect(), palette().color(QPalette::Window));
     const QRect inner = rect().adjusted(kBorderPixels, kBorderPixels, -kBorderPixels, -kBorderPixels);
-    painter.fillRect(inner, palette().color(QPalette::Window));
 
     painter.save();
     painter.setClipRect(inner);

@@ -42,12 +42,14 @@ int ArrayIndex(const WidgetSpec& spec) {
     return underscore < 0 ? 0 : name.mid(underscore + 1).toInt();
 }
 
+// The widget's background colour. Qt fills it before each paint, except for
+// the gauge, which paints its whole area itself.
 void SetBackground(QWidget* widget, QRgb colour) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, QColor(colour));
     widget->setPalette(palette);
     widget->setBackgroundRole(QPalette::Window);  // buttons default to the Button role
-    widget->setAutoFillBackground(true);
+    widget->setAutoFillBackground(qobject_cast<Gauge*>(widget) == nullptr);
 }
 
 // Fusion paints button colours as gradients; a style sheet with an explicit

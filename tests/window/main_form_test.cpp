@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace window::testing {
 namespace {
 
@@ -339,8 +341,9 @@ TEST_F(WindowTest, GaugeSplitsRedBelowAndBlueAboveTheLevel) {
         scale->setValue(c.value);
         const QImage image = gauge->grab().toImage();
         const double ratio = gauge->devicePixelRatioF();
-        const int left = static_cast<int>(2 * ratio), right = static_cast<int>(95 * ratio);
-        const int top = static_cast<int>(2 * ratio), bottom = static_cast<int>(175 * ratio);
+        // Device pixels wholly inside the border.
+        const int left = static_cast<int>(std::ceil(2 * ratio)), right = static_cast<int>(std::floor(95 * ratio));
+        const int top = static_cast<int>(std::ceil(2 * ratio)), bottom = static_cast<int>(std::floor(175 * ratio));
         int redRows = 0;
         for (int y = top; y < bottom; ++y) {
             const QRgb first = image.pixel(left, y) & 0xffffff;
