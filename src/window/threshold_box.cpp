@@ -51,9 +51,8 @@ void ThresholdBox::SetTypingLimit(int characters) { typingLimit_ = characters; }
 void ThresholdBox::WriteText(const QString& text) {
     if (text == this->text()) return;
     programWrite_ = true;
-    setText(text);
+    setText(text);  // textChanged records it as the last text
     programWrite_ = false;
-    lastText_ = text;
 }
 
 }  // namespace window
