@@ -77,7 +77,7 @@ int main(int argc, char* argv[]) {
     QApplication application(qtArgc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
 
-    window::MainForm form;
+    qt_window::MainForm form;
     bool failed = false;
     form.SetFatalHandler([&failed](const QString& message) {
         failed = true;

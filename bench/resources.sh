@@ -15,7 +15,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-$here/../build/default}
-program=$build/src/dulmeri
+program=$build/src/qt/dulmeri
 idle_s=${IDLE_S:-30}
 run_s=${RUN_S:-30}
 long_s=${LONG_S:-120}

@@ -99,7 +99,7 @@ def main():
     parser.add_argument("--pause", type=float, default=0.2, help="seconds between runs (0.2)")
     parser.add_argument("--csv", help="also write every run to this file")
     parser.add_argument("floor", help='the floor, e.g. "build/default/bench/minimal_window"')
-    parser.add_argument("programs", nargs="+", help='the others, e.g. "build/default/src/dulmeri"')
+    parser.add_argument("programs", nargs="+", help='the others, e.g. "build/default/src/qt/dulmeri"')
     args = parser.parse_args()
     commands = [shlex.split(line) for line in [args.floor] + args.programs]
     for command in commands:

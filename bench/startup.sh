@@ -13,13 +13,13 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$here/../build/default
 if [[ $# -gt 0 && $1 != -* ]]; then build=$1; shift; fi
-for program in "$build/bench/minimal_window" "$build/src/dulmeri"; do
+for program in "$build/bench/minimal_window" "$build/src/qt/dulmeri"; do
     [[ -x $program ]] || { echo "missing $program: build the default preset first" >&2; exit 1; }
 done
 # Time copies side by side in one folder, so a rebuild during the runs
 # changes nothing and both load from the same file system.
 copies=$(mktemp -d)
 trap 'rm -rf "$copies"' EXIT
-cp "$build/bench/minimal_window" "$build/src/dulmeri" "$copies/"
+cp "$build/bench/minimal_window" "$build/src/qt/dulmeri" "$copies/"
 "${PYTHON:-/usr/bin/python3}" "$here/startup.py" "$@" \
     "$copies/minimal_window" "$copies/minimal_window --text" "$copies/dulmeri"

@@ -82,9 +82,9 @@ int Parts(QApplication&) {
         edit.setPlainText(QString(1500, QLatin1Char('x')));
     }
     lap("first plain text box with 1500 characters");
-    { window::MainForm form; }
+    { qt_window::MainForm form; }
     lap("the window, all of the above paid");
-    { window::MainForm form; }
+    { qt_window::MainForm form; }
     lap("the window once more");
     return 0;
 }
@@ -112,7 +112,7 @@ int main(int argc, char* argv[]) {
 
     std::unique_ptr<QWidget> window;
     if (form) {
-        window = std::make_unique<window::MainForm>();
+        window = std::make_unique<qt_window::MainForm>();
     } else {
         window = std::make_unique<QWidget>();
         window->setFixedSize(476, 396);

@@ -75,7 +75,7 @@ bool WaitUntilExposed(QWidget& widget) {
 
 // The window, shown, started and warmed up, with its own timer stopped.
 struct RunningWindow {
-    window::MainForm form;
+    qt_window::MainForm form;
     PaintCounter gaugePaints;
     bool failed = false;
 
@@ -111,7 +111,7 @@ void Call(Object& object, void (Object::*slot)()) {
 void BM_WindowTick(benchmark::State& state) {
     RunningWindow window;
     for (auto _ : state) {
-        Call(window.form, &window::MainForm::Timer1_Timer);
+        Call(window.form, &qt_window::MainForm::Timer1_Timer);
         QCoreApplication::sendPostedEvents();
     }
     window.Report(state);
@@ -126,7 +126,7 @@ void BM_WindowTickAfterRest(benchmark::State& state) {
         state.PauseTiming();
         QThread::msleep(100);
         state.ResumeTiming();
-        Call(window.form, &window::MainForm::Timer1_Timer);
+        Call(window.form, &qt_window::MainForm::Timer1_Timer);
         QCoreApplication::sendPostedEvents();
     }
     window.Report(state);
@@ -136,7 +136,7 @@ BENCHMARK(BM_WindowTickAfterRest)->Iterations(100)->MeasureProcessCPUTime()->Use
 void BM_WindowTickFullRepaint(benchmark::State& state) {
     RunningWindow window;
     for (auto _ : state) {
-        Call(window.form, &window::MainForm::Timer1_Timer);
+        Call(window.form, &qt_window::MainForm::Timer1_Timer);
         window.form.repaint();
     }
     window.Report(state);
@@ -147,7 +147,7 @@ void BM_WindowTickNoPaint(benchmark::State& state) {
     RunningWindow window;
     long long ticks = 0;
     for (auto _ : state) {
-        Call(window.form, &window::MainForm::Timer1_Timer);
+        Call(window.form, &qt_window::MainForm::Timer1_Timer);
         // The pending repaint only grows its region; deliver it now and then,
         // outside the measured time, so nothing else piles up.
         if (++ticks % 1024 == 0) {

@@ -50,7 +50,7 @@ jobs=$(nproc)
 
 if [ "$mode" = run ]; then
     build default --target dulmeri
-    exec build/default/src/dulmeri
+    exec build/default/src/qt/dulmeri
 fi
 
 echo "== Normal build: all tests"

@@ -17,7 +17,7 @@ that cannot be reached, says so in one line and exits with status 1 instead
 of crashing.
 
 Geometry below is in pixels of the window's client area; the widget table in
-src/window/widget_table.cpp gives it in twips (15 twips to a pixel).
+src/design/widget_table.cpp gives it in twips (15 twips to a pixel).
 """
 
 import os

@@ -10,7 +10,7 @@
 //   Timer1        -> Timer1_Timer       every 100 ms while enabled
 //   VScroll1      -> VScroll1_Change    every change of the position
 //
-// The widgets are built from the widget table (widget_table.h). Every
+// The widgets are built from the design's widget table (widget_table.h). Every
 // handler runs behind a guard: a fatal run-time error from the regulator
 // never crosses the event loop; it is shown in a message box and the program
 // ends with a non-zero status.
@@ -19,6 +19,7 @@
 #include "regulator.h"
 #include "threshold_box.h"
 #include "widget_operations.h"
+#include "widget_table.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -36,13 +37,13 @@ class QScrollBar;
 class QTimer;
 class QStyle;
 
-namespace window {
+namespace qt_window {
 
 class MainForm final : public QWidget, public regulator::WidgetOperations {
     Q_OBJECT
 
 public:
-    static constexpr int kFatalExitCode = 6;
+    static constexpr int kFatalExitCode = design::kFatalExitCode;
 
     explicit MainForm(QWidget* parent = nullptr);
     ~MainForm() override;
@@ -100,4 +101,4 @@ private:
     bool failed_ = false;
 };
 
-}  // namespace window
+}  // namespace qt_window

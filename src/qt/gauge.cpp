@@ -6,15 +6,15 @@
 #include <QPainter>
 #include <qdrawutil.h>
 
-namespace window {
+namespace qt_window {
 
 Gauge::Gauge(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAutoFillBackground(false);
 }
 
-double Gauge::WidthTwips() const { return width() * kTwipsPerPixel; }
-double Gauge::HeightTwips() const { return height() * kTwipsPerPixel; }
+double Gauge::WidthTwips() const { return width() * design::kTwipsPerPixel; }
+double Gauge::HeightTwips() const { return height() * design::kTwipsPerPixel; }
 
 void Gauge::Cls() {
     boxes_.clear();
@@ -43,11 +43,11 @@ void Gauge::paintEvent(QPaintEvent*) {
     painter.save();
     painter.setClipRect(inner);
     painter.translate(inner.topLeft());
-    painter.scale(1.0 / kTwipsPerPixel, 1.0 / kTwipsPerPixel);
+    painter.scale(1.0 / design::kTwipsPerPixel, 1.0 / design::kTwipsPerPixel);
     for (const Box& box : boxes_) painter.fillRect(box.twips, box.colour);
     painter.restore();
 
     qDrawWinPanel(&painter, rect(), palette(), /*sunken=*/true);
 }
 
-}  // namespace window
+}  // namespace qt_window

@@ -15,7 +15,7 @@
 #include <random>
 #include <string>
 
-namespace window::testing {
+namespace qt_window::testing {
 namespace {
 
 // Resident memory of this process in KiB.
@@ -103,4 +103,4 @@ TEST_F(WindowTest, SoakOfTypingDraggingAndTicking) {
 }
 
 }  // namespace
-}  // namespace window::testing
+}  // namespace qt_window::testing

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace window {
+namespace qt_window {
 
 // Every change of the text passes here before it is applied. A user edit
 // may shrink the text, or grow it up to the limit; characters inserted
@@ -55,4 +55,4 @@ void ThresholdBox::WriteText(const QString& text) {
     programWrite_ = false;
 }
 
-}  // namespace window
+}  // namespace qt_window

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-namespace window {
+namespace qt_window {
 namespace {
 
 constexpr QRgb kTrack = qRgb(224, 224, 224);
@@ -105,4 +105,4 @@ void ScrollBarStyle::drawComplexControl(ComplexControl control, const QStyleOpti
     }
 }
 
-}  // namespace window
+}  // namespace qt_window

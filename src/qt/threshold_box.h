@@ -6,7 +6,7 @@
 
 #include <QLineEdit>
 
-namespace window {
+namespace qt_window {
 
 class ThresholdBox final : public QLineEdit {
     Q_OBJECT
@@ -29,4 +29,4 @@ private:
     QString lastText_;  // the text before the edit being validated
 };
 
-}  // namespace window
+}  // namespace qt_window

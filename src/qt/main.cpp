@@ -56,8 +56,8 @@ int main(int, char* argv[]) {
     qInstallMessageHandler(nullptr);
     QApplication::setStyle(QStringLiteral("Fusion"));
 
-    window::MainForm form;
-    if (form.HasFailed()) return window::MainForm::kFatalExitCode;
+    qt_window::MainForm form;
+    if (form.HasFailed()) return qt_window::MainForm::kFatalExitCode;
     form.show();
     return application.exec();
 }

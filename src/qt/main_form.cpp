@@ -1,6 +1,7 @@
 #include "main_form.h"
 
 #include "accessibility.h"
+#include "design_qt.h"
 #include "fatal_error.h"
 #include "numeric_text.h"
 #include "scroll_bar_style.h"
@@ -26,27 +27,22 @@
 #include <cmath>
 #include <vector>
 
-namespace window {
+namespace qt_window {
 namespace {
 
-constexpr int kTimerIntervalMs = 100;
+using design::WidgetKind;
+using design::WidgetSpec;
+namespace texts = design::texts;
 
 regulator::NumberFormat LocaleNumberFormat() {
     return regulator::NumberFormat{QLocale().decimalPoint().toStdString()};
 }
 
-// The index a widget holds in its array, from its object name ("Text2_1" -> 1).
-int ArrayIndex(const WidgetSpec& spec) {
-    const QString name = QString::fromLatin1(spec.name);
-    const auto underscore = name.lastIndexOf(QLatin1Char('_'));
-    return underscore < 0 ? 0 : name.mid(underscore + 1).toInt();
-}
-
 // The widget's background colour. Qt fills it before each paint, except for
 // the gauge, which paints its whole area itself.
-void SetBackground(QWidget* widget, QRgb colour) {
+void SetBackground(QWidget* widget, design::Rgb colour) {
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, QColor(colour));
+    palette.setColor(QPalette::Window, QColor(ToQRgb(colour)));
     widget->setPalette(palette);
     widget->setBackgroundRole(QPalette::Window);  // buttons default to the Button role
     widget->setAutoFillBackground(qobject_cast<Gauge*>(widget) == nullptr);
@@ -54,25 +50,13 @@ void SetBackground(QWidget* widget, QRgb colour) {
 
 // Fusion paints button colours as gradients; a style sheet with an explicit
 // border paints the exact colour, with a raised border like a classic button.
-QString ButtonStyleSheet(QRgb colour) {
-    const QString background = QColor(colour).name();
+QString ButtonStyleSheet(design::Rgb colour) {
+    const QString background = QColor(ToQRgb(colour)).name();
     return QStringLiteral(
                "QPushButton { background-color: %1; color: black; border: 2px outset #d4d0c8; }"
                "QPushButton:pressed { border-style: inset; }"
                "QPushButton:focus { border: 2px solid black; }")
         .arg(background);
-}
-
-QString FatalMessage(const regulator::FatalError& error) {
-    switch (error.kind()) {
-        case regulator::FatalError::Kind::Overflow:
-            return QString::fromUtf8(texts::kOverflow);
-        case regulator::FatalError::Kind::DivisionByZero:
-            return QString::fromUtf8(texts::kDivisionByZero);
-        case regulator::FatalError::Kind::InvalidPropertyValue:
-            return QString::fromUtf8(texts::kInvalidPropertyValue);
-    }
-    return QString::fromUtf8(texts::kUnexpectedError);
 }
 
 }  // namespace
@@ -96,53 +80,49 @@ MainForm::~MainForm() {
 
 void MainForm::BuildWidgets() {
     setObjectName(QStringLiteral("MainForm"));
-    setWindowTitle(texts::WindowCaption());
+    setWindowTitle(Text(texts::WindowCaption()));
     QIcon icon;
     icon.addFile(QStringLiteral(":/icons/dulmeri-32.png"), QSize(32, 32));
     icon.addFile(QStringLiteral(":/icons/dulmeri-48.png"), QSize(48, 48));
     setWindowIcon(icon);
-    setFixedSize(kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel);
-    SetBackground(this, kWindowBackground);
-    QFont windowFont(QStringLiteral("Times New Roman"));
-    windowFont.setPointSize(12);
+    setFixedSize(design::kClientWidthTwips / design::kTwipsPerPixel,
+                 design::kClientHeightTwips / design::kTwipsPerPixel);
+    SetBackground(this, design::kWindowBackground);
+    QFont windowFont(Text(design::kFontFamily));
+    windowFont.setPointSize(design::kFontPointSize);
     windowFont.setWeight(QFont::Normal);
     setFont(windowFont);
 
     std::vector<QWidget*> tabChain;
-    for (const WidgetSpec& spec : WidgetTable()) {
-        const int index = ArrayIndex(spec);
-        const QString caption = spec.text != nullptr ? QString::fromUtf8(spec.text) : QString();
+    for (const WidgetSpec& spec : design::WidgetTable()) {
+        const int index = spec.ArrayIndex();
+        const QString caption = spec.text != nullptr ? Text(spec.text) : QString();
         QWidget* widget = nullptr;
         switch (spec.kind) {
             case WidgetKind::TextBox:
-                if (spec.flags & kMultiLine) {
+                if (spec.Has(design::kMultiLine)) {
                     auto* box = new QPlainTextEdit(this);
-                    box->setPlainText((index == 0 ? texts::Explanation() : texts::Aphorism())
+                    box->setPlainText(Text(index == 0 ? texts::Explanation() : texts::Aphorism())
                                           .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
                     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-                    box->setReadOnly(spec.flags & kLocked);
+                    box->setReadOnly(spec.Has(design::kLocked));
                     box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
                     box->setTabChangesFocus(true);
                     box->setFocusPolicy(Qt::StrongFocus);
-                    box->setAccessibleName(
-                        QString::fromUtf8(index == 0 ? texts::kExplanationName : texts::kAphorismName));
                     text1_.at(index) = box;
                     widget = box;
                 } else {
                     auto* box = new ThresholdBox(this);
-                    if (spec.flags & kCentred) box->setAlignment(Qt::AlignCenter);
-                    box->setReadOnly(spec.flags & kLocked);
-                    if (spec.flags & kTwoCharacters) box->SetTypingLimit(2);
-                    static const char* const names[] = {texts::kLowerBoxName, texts::kBaseMaximumBoxName,
-                                                        texts::kUpperBoxName};
-                    box->setAccessibleName(QString::fromUtf8(names[index]));
+                    if (spec.Has(design::kCentred)) box->setAlignment(Qt::AlignCenter);
+                    box->setReadOnly(spec.Has(design::kLocked));
+                    if (spec.Has(design::kTwoCharacters)) box->SetTypingLimit(2);
                     text2_.at(index) = box;
                     widget = box;
                 }
                 break;
             case WidgetKind::Label: {
                 auto* label = new QLabel(caption, this);
-                label->setAlignment(Qt::AlignTop | ((spec.flags & kCentred) ? Qt::AlignHCenter : Qt::AlignLeft));
+                label->setAlignment(Qt::AlignTop | (spec.Has(design::kCentred) ? Qt::AlignHCenter : Qt::AlignLeft));
                 label1_.at(index) = label;
                 widget = label;
                 break;
@@ -150,7 +130,6 @@ void MainForm::BuildWidgets() {
             case WidgetKind::PictureBox:
                 picture1_ = new Gauge(this);
                 picture1_->setFocusPolicy(Qt::StrongFocus);
-                picture1_->setAccessibleName(QString::fromUtf8(texts::kGaugeName));
                 widget = picture1_;
                 break;
             case WidgetKind::VScrollBar:
@@ -165,7 +144,6 @@ void MainForm::BuildWidgets() {
                 vscroll1_->setTracking(false);
                 vscroll1_->setFocusPolicy(Qt::StrongFocus);
                 vscroll1_->setStyle(scrollBarStyle_.get());
-                vscroll1_->setAccessibleName(QString::fromUtf8(texts::kScaleName));
                 connect(vscroll1_, &QScrollBar::valueChanged, this, &MainForm::VScroll1_Change);
                 widget = vscroll1_;
                 break;
@@ -189,7 +167,7 @@ void MainForm::BuildWidgets() {
                 frame1_->setStyleSheet(QStringLiteral(
                     "QGroupBox { background-color: %1; border: 2px groove #a0a0c8; margin-top: 9px; }"
                     "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }")
-                                           .arg(QColor(*spec.background).name()));
+                                           .arg(QColor(ToQRgb(*spec.background)).name()));
                 frame1_->setAccessibleName(caption);
                 widget = frame1_;
                 break;
@@ -206,17 +184,18 @@ void MainForm::BuildWidgets() {
         // Every widget uses the window's font; say so explicitly, since a
         // style sheet on a parent would otherwise reset its children's font.
         widget->setFont(windowFont);
-        widget->setGeometry(spec.PixelGeometry());
+        widget->setGeometry(PixelGeometry(spec));
+        if (spec.accessibleName != nullptr) widget->setAccessibleName(Text(spec.accessibleName));
         if (spec.background && spec.kind != WidgetKind::PushButton) SetBackground(widget, *spec.background);
-        if (spec.flags & kInvisible) widget->setVisible(false);
-        if (widget->focusPolicy() & Qt::TabFocus && !(spec.flags & kInvisible)) tabChain.push_back(widget);
+        if (spec.Has(design::kInvisible)) widget->setVisible(false);
+        if (widget->focusPolicy() & Qt::TabFocus && !spec.Has(design::kInvisible)) tabChain.push_back(widget);
     }
     for (std::size_t i = 1; i < tabChain.size(); ++i) setTabOrder(tabChain[i - 1], tabChain[i]);
     text1_[0]->setFocus();
 
     timer1_ = new QTimer(this);
     timer1_->setObjectName(QStringLiteral("Timer1"));
-    timer1_->setInterval(kTimerIntervalMs);
+    timer1_->setInterval(design::kTimerIntervalMs);
     timer1_->setTimerType(Qt::PreciseTimer);
     connect(timer1_, &QTimer::timeout, this, &MainForm::Timer1_Timer);
 
@@ -232,12 +211,11 @@ void MainForm::Guarded(Handler&& handler) {
     try {
         handler();
     } catch (const regulator::FatalError& error) {
-        Fail(FatalMessage(error) + QStringLiteral(" (") + QString::fromUtf8(error.what()) + QLatin1Char(')'));
+        Fail(Text(texts::FatalErrorDescription(error)));
     } catch (const std::exception& error) {
-        Fail(QString::fromUtf8(texts::kUnexpectedError) + QStringLiteral(" (") + QString::fromUtf8(error.what()) +
-             QLatin1Char(')'));
+        Fail(Text(texts::UnexpectedErrorDescription(error.what())));
     } catch (...) {
-        Fail(QString::fromUtf8(texts::kUnexpectedError));
+        Fail(Text(texts::UnexpectedErrorDescription({})));
     }
 }
 
@@ -248,10 +226,9 @@ void MainForm::Fail(const QString& message) {
 }
 
 void MainForm::ShowFatalErrorAndQuit(const QString& message) {
-    QMessageBox box(QMessageBox::Critical, texts::WindowCaption(),
-                    QString::fromUtf8(texts::kRunTimeError) + QStringLiteral(": ") + message + QStringLiteral("\n\n") +
-                        QString::fromUtf8(texts::kProgramWillClose),
-                    QMessageBox::Ok, isVisible() ? this : nullptr);
+    QMessageBox box(QMessageBox::Critical, Text(texts::WindowCaption()),
+                    Text(texts::FatalErrorMessage(message.toStdString())), QMessageBox::Ok,
+                    isVisible() ? this : nullptr);
     box.exec();
     hide();
     QCoreApplication::exit(kFatalExitCode);
@@ -303,7 +280,7 @@ void MainForm::SelectOption1(int index) {
     if (option->isChecked()) return;
     option->setChecked(true);  // the group clears the other one
     // Let a screen reader announce the new heater state.
-    frame1_->setAccessibleName(QString::fromUtf8(texts::kSystemState) + QLatin1Char(' ') + option->text());
+    frame1_->setAccessibleName(Text(texts::kSystemState) + QLatin1Char(' ') + option->text());
     QAccessibleEvent event(option, QAccessible::Alert);
     QAccessible::updateAccessibility(&event);
 }
@@ -321,12 +298,12 @@ void MainForm::DrawGauge() {
     const double height = picture1_->HeightTwips();
     const double level = regulator_.GaugeRatio() * height;
     picture1_->Cls();
-    picture1_->FillBox({0, height}, {width, level}, QColor(kGaugeRed));  // the temperature's share
-    picture1_->FillBox({0, level}, {width, 0}, QColor(kGaugeBlue));
+    picture1_->FillBox({0, height}, {width, level}, QColor(ToQRgb(design::kGaugeRed)));  // the temperature's share
+    picture1_->FillBox({0, level}, {width, 0}, QColor(ToQRgb(design::kGaugeBlue)));
     const std::int16_t temperature = regulator::GuardedSubtract(VScroll1Max(), VScroll1Value());
-    label1_[1]->setText(QString::fromUtf8(texts::kReadoutPrefix) +
+    label1_[1]->setText(Text(texts::kReadoutPrefix) +
                         QString::fromStdString(regulator::IntegerToText(temperature)));
     picture1_->SetAccessibleValue(temperature);
 }
 
-}  // namespace window
+}  // namespace qt_window

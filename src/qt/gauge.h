@@ -13,7 +13,7 @@
 
 #include <vector>
 
-namespace window {
+namespace qt_window {
 
 class Gauge final : public QWidget {
     Q_OBJECT
@@ -48,4 +48,4 @@ private:
     int accessibleValue_ = 0;
 };
 
-}  // namespace window
+}  // namespace qt_window

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-namespace window {
+namespace qt_window {
 namespace {
 
 // Types text as key presses, one character each; unlike QTest::keyClicks it
@@ -106,4 +106,4 @@ TEST(ThresholdBox, WithoutALimitAnythingCanBeTyped) {
 }
 
 }  // namespace
-}  // namespace window
+}  // namespace qt_window

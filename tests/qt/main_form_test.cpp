@@ -18,7 +18,7 @@
 
 #include <cmath>
 
-namespace window::testing {
+namespace qt_window::testing {
 namespace {
 
 QString U(const char* text) { return QString::fromUtf8(text); }
@@ -92,7 +92,7 @@ TEST_F(WindowTest, EveryWidgetUsesTheWindowFont) {
 }
 
 TEST_F(WindowTest, ExplanatoryTextsHaveTheirLineStructure) {
-    const QString explanation = texts::Explanation();
+    const QString explanation = QString::fromStdString(design::texts::Explanation());
     EXPECT_EQ(explanation.count(QStringLiteral("\r\n")), 8);
     EXPECT_TRUE(explanation.endsWith(QStringLiteral("\r\n")));
     const QStringList lines = explanation.split(QStringLiteral("\r\n"));
@@ -110,7 +110,7 @@ TEST_F(WindowTest, ExplanatoryTextsHaveTheirLineStructure) {
     auto* hidden = Find<QPlainTextEdit>("Text1_1");
     EXPECT_FALSE(hidden->isVisible());
     EXPECT_EQ(hidden->toPlainText().split(QLatin1Char('\n')).size(), 3);
-    EXPECT_EQ(texts::Aphorism().count(QStringLiteral("\r\n")), 2);
+    EXPECT_EQ(QString::fromStdString(design::texts::Aphorism()).count(QStringLiteral("\r\n")), 2);
 }
 
 TEST_F(WindowTest, LockedBoxesCannotBeEditedButTheThresholdBoxesCan) {
@@ -366,4 +366,4 @@ TEST_F(WindowTest, GaugeSplitsRedBelowAndBlueAboveTheLevel) {
 }
 
 }  // namespace
-}  // namespace window::testing
+}  // namespace qt_window::testing

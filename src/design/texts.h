@@ -1,15 +1,21 @@
 #pragma once
 
-// Every text the window shows. The program speaks Bulgarian only.
+// Every text the window shows or speaks, in UTF-8, shared by every front
+// end. The program speaks Bulgarian only.
 
-#include <QString>
+#include <string>
 
-namespace window::texts {
+namespace regulator {
+class FatalError;
+}
+
+namespace design::texts {
 
 // The publisher's web address at the start of the caption; a build option
 // (DULMERI_PUBLISHER_ADDRESS) can replace it.
-QString PublisherAddress();
-QString WindowCaption();
+std::string PublisherAddress();
+// The address, two blanks and the program's name.
+std::string WindowCaption();
 
 inline constexpr const char* kTitle = "Дулмери - температурен хистерезис";
 inline constexpr const char* kProgramName = "Дулмери - терморегулатор";
@@ -26,9 +32,10 @@ inline constexpr const char* kReadoutPrefix = "Моментна стойност
 
 // The explanation of hysteresis and the exercise, eight paragraphs, one per
 // line, each line ending in CR LF.
-QString Explanation();
-// An aphorism on three lines; the window carries it but never shows it.
-QString Aphorism();
+std::string Explanation();
+// An aphorism on three lines, separated by CR LF; the window carries it but
+// never shows it.
+std::string Aphorism();
 
 // Names a screen reader speaks for controls without a caption of their own.
 inline constexpr const char* kExplanationName = "Обяснение";
@@ -47,4 +54,11 @@ inline constexpr const char* kInvalidPropertyValue = "Недопустима с�
 inline constexpr const char* kUnexpectedError = "Неочаквана грешка";
 inline constexpr const char* kProgramWillClose = "Програмата ще бъде затворена.";
 
-}  // namespace window::texts
+// What went wrong, with the error's own detail: "Деление на нула (...)".
+std::string FatalErrorDescription(const regulator::FatalError& error);
+// Any other error that reached a handler; what may be empty.
+std::string UnexpectedErrorDescription(const std::string& what);
+// The whole text of the message shown before the program ends.
+std::string FatalErrorMessage(const std::string& description);
+
+}  // namespace design::texts

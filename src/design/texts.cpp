@@ -1,16 +1,18 @@
 #include "texts.h"
 
+#include "fatal_error.h"
+
 #ifndef DULMERI_PUBLISHER_ADDRESS
 #define DULMERI_PUBLISHER_ADDRESS "www.example.org"
 #endif
 
-namespace window::texts {
+namespace design::texts {
 
-QString PublisherAddress() { return QStringLiteral(DULMERI_PUBLISHER_ADDRESS); }
+std::string PublisherAddress() { return DULMERI_PUBLISHER_ADDRESS; }
 
-QString WindowCaption() { return PublisherAddress() + QStringLiteral("  ") + QString::fromUtf8(kProgramName); }
+std::string WindowCaption() { return PublisherAddress() + "  " + kProgramName; }
 
-QString Explanation() {
+std::string Explanation() {
     static const char* const paragraphs[] = {
         "Хистерезисът е физично явление, при което откликът на едно тяло на външно въздействие "
         "зависи от това дали тялото вече е било подложено на същото въздействие, тоест от "
@@ -37,16 +39,39 @@ QString Explanation() {
         "намалява, когато разстоянието между долния и горния праг се увеличава. При тесен праг "
         "превключванията са чести, а при широк – редки.",
     };
-    QString text;
-    for (const char* paragraph : paragraphs) text += QString::fromUtf8(paragraph) + QStringLiteral("\r\n");
+    std::string text;
+    for (const char* paragraph : paragraphs) (text += paragraph) += "\r\n";
     return text;
 }
 
-QString Aphorism() {
-    return QString::fromUtf8(
-        "Неприятното в това да бъдеш първият,\r\n"
-        "който е направил нещо както трябва, е,\r\n"
-        "че никой не оценява колко трудно е било.");
+std::string Aphorism() {
+    return "Неприятното в това да бъдеш първият,\r\n"
+           "който е направил нещо както трябва, е,\r\n"
+           "че никой не оценява колко трудно е било.";
 }
 
-}  // namespace window::texts
+std::string FatalErrorDescription(const regulator::FatalError& error) {
+    const char* name = kUnexpectedError;
+    switch (error.kind()) {
+        case regulator::FatalError::Kind::Overflow:
+            name = kOverflow;
+            break;
+        case regulator::FatalError::Kind::DivisionByZero:
+            name = kDivisionByZero;
+            break;
+        case regulator::FatalError::Kind::InvalidPropertyValue:
+            name = kInvalidPropertyValue;
+            break;
+    }
+    return std::string(name) + " (" + error.what() + ")";
+}
+
+std::string UnexpectedErrorDescription(const std::string& what) {
+    return what.empty() ? std::string(kUnexpectedError) : std::string(kUnexpectedError) + " (" + what + ")";
+}
+
+std::string FatalErrorMessage(const std::string& description) {
+    return std::string(kRunTimeError) + ": " + description + "\n\n" + kProgramWillClose;
+}
+
+}  // namespace design::texts

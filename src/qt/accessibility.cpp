@@ -7,7 +7,7 @@
 
 #include <mutex>
 
-namespace window {
+namespace qt_window {
 namespace {
 
 class ValueAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
@@ -64,4 +64,4 @@ void InstallAccessibility() {
     std::call_once(installed, [] { QAccessible::installFactory(Factory); });
 }
 
-}  // namespace window
+}  // namespace qt_window

@@ -8,7 +8,7 @@
 
 #include <QProxyStyle>
 
-namespace window {
+namespace qt_window {
 
 class ScrollBarStyle final : public QProxyStyle {
     Q_OBJECT
@@ -22,4 +22,4 @@ public:
                          const QWidget* widget = nullptr) const override;
 };
 
-}  // namespace window
+}  // namespace qt_window

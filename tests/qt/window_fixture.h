@@ -9,7 +9,7 @@
 
 #include <memory>
 
-namespace window::testing {
+namespace qt_window::testing {
 
 // A freshly created window, shown and exposed; fatal errors are recorded
 // instead of ending the program.
@@ -34,4 +34,4 @@ protected:
     QStringList fatalMessages;
 };
 
-}  // namespace window::testing
+}  // namespace qt_window::testing

@@ -1,0 +1,74 @@
+#pragma once
+
+// The window's design as data, shared by every front end: the widgets with
+// their kind, caption, accessible name, geometry in twips, colour, tab index
+// and properties, in tab order; the window's client size and colours; the
+// gauge's colours and the timer's interval. Each front end builds its widgets
+// from this table, so the layout in the code reads like the design it
+// implements. Plain C++: no toolkit.
+//
+// Twips are 1/1440 inch: 15 twips to a pixel at 96 dots per inch.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace design {
+
+// A 24-bit colour.
+struct Rgb {
+    std::uint8_t r, g, b;
+    constexpr bool operator==(const Rgb&) const = default;
+};
+
+inline constexpr int kTwipsPerPixel = 15;
+inline constexpr int kTwipsPerInch = 1440;
+inline constexpr int kClientWidthTwips = 7140;
+inline constexpr int kClientHeightTwips = 5940;
+
+inline constexpr Rgb kWindowBackground{192, 192, 255};
+inline constexpr Rgb kGaugeRed{210, 30, 30};
+inline constexpr Rgb kGaugeBlue{100, 130, 230};
+
+// The window's font: Times New Roman, 12 point, regular, Cyrillic.
+inline constexpr const char* kFontFamily = "Times New Roman";
+inline constexpr int kFontPointSize = 12;
+
+inline constexpr int kTimerIntervalMs = 100;
+// The exit status after a fatal run-time error.
+inline constexpr int kFatalExitCode = 6;
+
+enum class WidgetKind { TextBox, Label, PictureBox, VScrollBar, PushButton, Frame, OptionButton };
+
+enum WidgetFlag : unsigned {
+    kNoFlags = 0,
+    kMultiLine = 1u << 0,      // multi-line with a vertical scroll bar
+    kLocked = 1u << 1,         // the user cannot edit the text
+    kInvisible = 1u << 2,      // never shown
+    kCentred = 1u << 3,        // centred text
+    kTwoCharacters = 1u << 4,  // at most two characters can be typed
+    kInFrame = 1u << 5,        // placed within Frame1, not the window
+    kDisabled = 1u << 6,       // cannot be operated by the user
+    kShowsColour = 1u << 7,    // a button that shows its background colour
+};
+
+struct WidgetSpec {
+    const char* name;  // the widget's name and array index, e.g. "Text2_0"
+    WidgetKind kind;
+    const char* text;            // caption (UTF-8); nullptr where the text is set elsewhere
+    const char* accessibleName;  // what a screen reader calls it; nullptr: its caption
+    int left, top, width, height;  // twips, within the window (or Frame1 for kInFrame)
+    std::optional<Rgb> background;
+    int tabIndex;
+    unsigned flags;
+
+    bool Has(WidgetFlag flag) const { return (flags & flag) != 0; }
+    // The index the widget holds in its array ("Text2_1" -> 1; 0 for a single widget).
+    int ArrayIndex() const;
+};
+
+std::span<const WidgetSpec> WidgetTable();
+// Throws std::out_of_range for a name that is not in the table.
+const WidgetSpec& FindWidgetSpec(const char* name);
+
+}  // namespace design
