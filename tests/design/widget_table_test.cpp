@@ -1,0 +1,53 @@
+// The design table is read by every front end; these checks catch a table
+// that no front end could lay out as intended.
+
+#include "texts.h"
+#include "widget_table.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+namespace design {
+namespace {
+
+bool Inside(const WidgetSpec& w, int left, int top, int width, int height) {
+    return w.left >= left && w.top >= top && w.left + w.width <= left + width && w.top + w.height <= top + height;
+}
+
+TEST(WidgetTable, IsInTabOrderWithUniqueNamesAndFitsItsContainer) {
+    const WidgetSpec& frame = FindWidgetSpec("Frame1");
+    std::set<std::string> names;
+    int expectedTab = 0;
+    for (const WidgetSpec& w : WidgetTable()) {
+        EXPECT_TRUE(names.insert(w.name).second) << w.name;
+        EXPECT_EQ(w.tabIndex, expectedTab++) << w.name;
+        if (w.Has(kInFrame)) {
+            EXPECT_EQ(w.kind, WidgetKind::OptionButton) << w.name;
+            EXPECT_TRUE(Inside(w, 0, 0, frame.width, frame.height)) << w.name;
+        } else if (!w.Has(kInvisible)) {  // the hidden aphorism reaches past the window
+            EXPECT_TRUE(Inside(w, 0, 0, kClientWidthTwips, kClientHeightTwips)) << w.name;
+        }
+    }
+    EXPECT_THROW(FindWidgetSpec("Text3_0"), std::out_of_range);
+}
+
+TEST(WidgetTable, EveryControlWithoutACaptionOfItsOwnHasAnAccessibleName) {
+    for (const WidgetSpec& w : WidgetTable()) {
+        const bool captioned = w.text != nullptr && *w.text != '\0';
+        const bool readout = w.kind == WidgetKind::Label;  // speaks its own text
+        if (!captioned && !readout) EXPECT_NE(w.accessibleName, nullptr) << w.name;
+    }
+    EXPECT_STREQ(FindWidgetSpec("Text2_0").accessibleName, texts::kLowerBoxName);
+    EXPECT_STREQ(FindWidgetSpec("Text2_2").accessibleName, texts::kUpperBoxName);
+}
+
+TEST(WidgetTable, ArrayIndexComesFromTheName) {
+    EXPECT_EQ(FindWidgetSpec("Text2_2").ArrayIndex(), 2);
+    EXPECT_EQ(FindWidgetSpec("Command1_1").ArrayIndex(), 1);
+    EXPECT_EQ(FindWidgetSpec("Picture1").ArrayIndex(), 0);
+}
+
+}  // namespace
+}  // namespace design
