@@ -120,24 +120,35 @@ MainForm::MainForm() : regulator_(*this, LocaleNumberFormat()) {
     hwnd_ = CreateWindowExW(kWindowExStyle, kClassName, Wide(texts::WindowCaption()).c_str(), kWindowStyle, work.left,
                             work.top, 1, 1, nullptr, nullptr, GetModuleHandleW(nullptr), this);
     if (hwnd_ == nullptr) throw std::runtime_error("the window could not be created");
-    dpi_ = DpiOfWindow(hwnd_);
-    font_ = CreateWindowFont(dpi_);
-    background_ = CreateSolidBrush(ToColorRef(design::kWindowBackground));
-    timer1_ = std::make_unique<DriftFreeTimer>(hwnd_, kTimer1Id, design::kTimerIntervalMs);
-    BuildControls();
-    Layout();
-    PlaceAndCentre();
+    try {
+        dpi_ = DpiOfWindow(hwnd_);
+        font_ = CreateWindowFont(dpi_);
+        background_ = CreateSolidBrush(ToColorRef(design::kWindowBackground));
+        timer1_ = std::make_unique<DriftFreeTimer>(hwnd_, kTimer1Id, design::kTimerIntervalMs);
+        BuildControls();
+        Layout();
+        PlaceAndCentre();
+    } catch (...) {
+        // No window may outlive the object its procedure points to.
+        Release();
+        throw;
+    }
     Form_Load();
 }
 
-MainForm::~MainForm() {
-    timer1_->Stop();
+MainForm::~MainForm() { Release(); }
+
+void MainForm::Release() {
+    if (timer1_) timer1_->Stop();
     annotations_.Clear();
     closing_ = true;
     if (hwnd_ != nullptr) DestroyWindow(hwnd_);
     for (const ControlColour& colour : colours_) DeleteObject(colour.brush);
-    DeleteObject(background_);
-    DeleteObject(font_);
+    colours_.clear();
+    if (background_ != nullptr) DeleteObject(background_);
+    if (font_ != nullptr) DeleteObject(font_);
+    background_ = nullptr;
+    font_ = nullptr;
 }
 
 // --- Building the window from the design ------------------------------------

@@ -103,6 +103,7 @@ private:
 
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void Release();
     void BuildControls();
     HWND CreateControl(const design::WidgetSpec& spec, int id);
     void Layout();
