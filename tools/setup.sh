@@ -5,7 +5,8 @@
 #   tools/setup.sh run    build and open the program
 #   tools/setup.sh test   build and run every test (normal build and
 #                         sanitizer build), then the fuzzers for a bounded
-#                         time each
+#                         time each, then the Windows build (cross-compiled,
+#                         its tests run under Wine on a private Xvfb)
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
@@ -64,3 +65,9 @@ ctest --preset asan -j "$jobs"
 echo "== Fuzzers (bounded runs)"
 build fuzz
 ctest --preset fuzz
+
+echo "== Windows build (MinGW-w64, tested under Wine)"
+# The tests start their own X server (tests/win32/display.sh) and make the
+# ZIP and the installer (build/windows/dulmeri-*-win64.{zip,exe}).
+build windows
+ctest --preset windows

@@ -34,6 +34,12 @@ inline constexpr Rgb kGaugeBlue{100, 130, 230};
 inline constexpr const char* kFontFamily = "Times New Roman";
 inline constexpr int kFontPointSize = 12;
 
+// VScroll1 as created: Min at the top, the thumb at the bottom (Value = Max:
+// temperature 0).
+inline constexpr int kScaleCreatedMin = 0;
+inline constexpr int kScaleCreatedMax = 100;
+inline constexpr int kScaleCreatedValue = 100;
+
 inline constexpr int kTimerIntervalMs = 100;
 // The exit status after a fatal run-time error.
 inline constexpr int kFatalExitCode = 6;

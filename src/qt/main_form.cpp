@@ -136,8 +136,8 @@ void MainForm::BuildWidgets() {
                 // Created at the bottom: maximum 100, position 100, temperature 0.
                 vscroll1_ = new QScrollBar(Qt::Vertical, this);
                 vscroll1_->setObjectName(QString::fromLatin1(spec.name));  // before accessibility looks at it
-                vscroll1_->setRange(0, 100);
-                vscroll1_->setValue(100);
+                vscroll1_->setRange(design::kScaleCreatedMin, design::kScaleCreatedMax);
+                vscroll1_->setValue(design::kScaleCreatedValue);
                 vscroll1_->setSingleStep(1);
                 vscroll1_->setPageStep(1);
                 // Report a drag once, when the thumb is released.
