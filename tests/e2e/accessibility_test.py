@@ -11,7 +11,9 @@ pyatspi: the names, roles, states, texts and values of the controls. Then it
 presses "Пусни" through the Action interface, as a screen reader would,
 waits for the temperature to rise and "Включено" to be selected, presses
 "Спри", checks that everything stops with "Изключено" selected, and closes
-the window; the program must exit with status 0.
+the window; the program must exit with status 0. Along the way it checks
+the window's announcements (notification objects that screen readers speak
+when they become showing) for the start, the heater and the stop.
 """
 
 import os
@@ -37,6 +39,8 @@ SCALE = "Температура"
 GAUGE = "Термометър"
 START = "Пусни"
 STOP = "Спри"
+STARTED = "Симулацията е пусната"
+STOPPED = "Симулацията е спряна"
 ON = "Включено"
 OFF = "Изключено"
 EXPLANATION = "Обяснение"
@@ -121,19 +125,27 @@ class Tree:
         return accessible.getState().contains(self.pyatspi.STATE_SHOWING)
 
     def one(self, name, roles):
-        """The one showing object with this accessible name; its role must be one of roles."""
-        found = [item for item in self.everything if item.name == name and self.showing(item)]
-        if not found:
+        """The one showing object with this accessible name and one of roles.
+
+        Another showing object may carry the same name in another role: the
+        window's announcement of a heater switch is named after the indicator.
+        """
+        named = [item for item in self.everything if item.name == name and self.showing(item)]
+        if not named:
             names = sorted({item.name for item in self.everything if item.name and self.showing(item)})
             raise Failure(f"no showing accessible object is named {name!r}; the named ones are: {names}")
+        found = [item for item in named if item.getRole() in roles]
+        if not found:
+            raise Failure(f"{name!r} has the role(s) {[item.getRoleName() for item in named]}; expected one of "
+                          f"{[getattr(role, 'value_nick', str(role)) for role in roles]}")
         if len(found) > 1:
             raise Failure(f"{len(found)} showing accessible objects are named {name!r}: "
                           f"{[item.getRoleName() for item in found]}")
-        accessible = found[0]
-        if accessible.getRole() not in roles:
-            raise Failure(f"{name!r} has the role {accessible.getRoleName()!r}; expected one of "
-                          f"{[getattr(role, 'value_nick', str(role)) for role in roles]}")
-        return accessible
+        return found[0]
+
+    def announcements(self):
+        """The window's announcements: notifications, by name."""
+        return {item.name: item for item in self.everything if item.getRole() == self.pyatspi.ROLE_NOTIFICATION}
 
 
 def states(accessible):
@@ -231,10 +243,30 @@ def check_tree(pyatspi, tree):
         raise Failure(f"{EXPLANATION!r} does not hold the explanation of hysteresis: {content[:200]!r}")
     ok(f"{EXPLANATION!r}: a read-only multi-line text of {len(content.splitlines())} lines")
 
+    announcements = tree.announcements()
+    if sorted(announcements) != sorted([ON, OFF, STARTED, STOPPED]):
+        raise Failure(f"the window's announcements are {sorted(announcements)}; expected {[ON, OFF, STARTED, STOPPED]}")
+    showing = sorted(name for name, item in announcements.items() if showing_now(P, item))
+    if showing != sorted([OFF, STOPPED]):
+        raise Failure(f"at start the announcements {showing} are showing; expected {OFF!r} and {STOPPED!r}")
+    ok(f"announcements {sorted(announcements)}: notifications, {OFF!r} and {STOPPED!r} showing")
+
     hidden = [item for item in tree.everything if item.name == EXPLANATION and not tree.showing(item)]
     if hidden:
         print(f"note: {len(hidden)} hidden object(s) are also named {EXPLANATION!r}")
     return scale, gauge, on, off
+
+
+def showing_now(pyatspi, accessible):
+    return states(accessible).contains(pyatspi.STATE_SHOWING)
+
+
+def expect_announced(pyatspi, tree, shown, hidden):
+    """The announcement named shown is showing and the one named hidden is not."""
+    announcements = tree.announcements()
+    wait_for(lambda: showing_now(pyatspi, announcements[shown]) and not showing_now(pyatspi, announcements[hidden]),
+             TIMEOUT, f"the announcement {shown!r} to be showing and {hidden!r} not")
+    print(f"ok: the announcement {shown!r} is showing, {hidden!r} is not")
 
 
 def run(program, runtime_dir):
@@ -265,6 +297,7 @@ def drive(pyatspi, server, process):
 
     press(P, tree.one(START, [P.ROLE_PUSH_BUTTON]))
     print(f"pressed {START!r} through its action")
+    expect_announced(P, tree, STARTED, STOPPED)
 
     def running_values():
         if process.poll() is not None:
@@ -277,12 +310,14 @@ def drive(pyatspi, server, process):
     wait_for(lambda: states(on).contains(P.STATE_CHECKED) and not states(off).contains(P.STATE_CHECKED),
              TIMEOUT, f"{ON!r} to be checked and {OFF!r} not")
     print(f"ok: {ON!r} is checked")
+    expect_announced(P, tree, ON, OFF)
     later = wait_for(lambda: min(values := running_values()) >= max(first) + 5 and values, TIMEOUT,
                      "the temperature to go on rising")
     print(f"ok: the temperature goes on rising: gauge {later[0]:g}, scale {later[1]:g}")
 
     press(P, tree.one(STOP, [P.ROLE_PUSH_BUTTON]))
     print(f"pressed {STOP!r} through its action")
+    expect_announced(P, tree, STOPPED, STARTED)
     wait_for(lambda: states(off).contains(P.STATE_CHECKED) and not states(on).contains(P.STATE_CHECKED),
              TIMEOUT, f"{OFF!r} to be checked again")
     stopped = running_values()
