@@ -21,20 +21,25 @@ bool FixedSizeWindowGuard::eventFilter(QObject* watched, QEvent* event) {
         // and the compositor sends one only for a state other than the one
         // it last saw drawn: full screen after the normal state, the normal
         // state after full screen.
-        leavingMaximised_ = true;
+        suspended_ = true;
         widget_->setUpdatesEnabled(false);
-        const bool wasFullScreen = static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowFullScreen;
-        throughFullScreen_ = !wasFullScreen;
-        window->setWindowStates(wasFullScreen ? Qt::WindowNoState : Qt::WindowFullScreen);
-    } else if (leavingMaximised_) {
-        leavingMaximised_ = false;
+        const auto before = static_cast<QWindowStateChangeEvent*>(event)->oldState();
+        window->setWindowStates((before & Qt::WindowFullScreen) ? Qt::WindowNoState : Qt::WindowFullScreen);
+        return false;
+    }
+    if (suspended_) {
+        suspended_ = false;
         widget_->setUpdatesEnabled(true);
-        if (throughFullScreen_ && (states & Qt::WindowFullScreen)) {
-            // One frame in the full-screen state first: only after it does
-            // the compositor answer the way back.
-            widget_->repaint();
-            window->setWindowStates(states & ~Qt::WindowFullScreen);
-        }
+    }
+    if (!(states & Qt::WindowFullScreen)) {
+        leftFullScreen_ = false;
+    } else if (!leftFullScreen_) {
+        // One frame in the full-screen state first: only after it does the
+        // compositor answer the way back. A compositor that insists on full
+        // screen (a kiosk) is asked once.
+        leftFullScreen_ = true;
+        widget_->repaint();
+        window->setWindowStates(states & ~Qt::WindowFullScreen);
     }
     return false;
 }

@@ -15,11 +15,12 @@
 //
 // A full-screen configure, by contrast, allows a smaller window. So when
 // the window finds itself maximised, it draws nothing and asks for full
-// screen instead; once that is configured it draws one frame at its own size
-// and asks for its normal state (from full screen it asks for the normal
-// state at once). The maximise request is refused, without a protocol
-// error. A full-screen request of the compositor is answered as it allows,
-// with the fixed size.
+// screen instead (from full screen, for its normal state at once). In full
+// screen it draws one frame at its own size and asks for its normal state:
+// Qt 6.4 draws a fixed-size window there with the areas of its opaque child
+// widgets black, so a full-screen request is refused the same way. Both
+// requests are refused without a protocol error, and the window keeps its
+// place and size.
 
 #include <QObject>
 
@@ -39,8 +40,8 @@ protected:
 
 private:
     QWidget* widget_;
-    bool leavingMaximised_ = false;
-    bool throughFullScreen_ = false;
+    bool suspended_ = false;       // drawing stopped until the next configure
+    bool leftFullScreen_ = false;  // asked to leave full screen, not yet answered
 };
 
 }  // namespace qt_window
