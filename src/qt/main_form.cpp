@@ -300,9 +300,8 @@ void MainForm::SelectOption1(int index) {
     QRadioButton* option = option1_.at(index);
     if (option->isChecked()) return;
     option->setChecked(true);  // the group clears the other one
-    // The gauge, which Tab reaches, carries the state in its description; a
-    // screen reader speaks the new description when the gauge has the focus,
-    // and the announcement otherwise.
+    // The gauge, which Tab reaches, carries the state in its description,
+    // read with it; the announcement speaks the switch wherever the focus is.
     picture1_->setAccessibleDescription(Text(texts::kSystemState) + QLatin1Char(' ') + option->text());
     Announce(heaterAnnouncements_, index);
 }
