@@ -46,6 +46,11 @@ inline constexpr const char* kLowerBoxName = "Долен праг";
 inline constexpr const char* kBaseMaximumBoxName = "Базова максимална стойност";
 inline constexpr const char* kAphorismName = "Афоризъм";
 
+// Spoken, never shown: the confirmation of "Пусни" and "Спри". A switch of
+// the heater is spoken as the indicator's caption (kOn, kOff).
+inline constexpr const char* kRunStarted = "Симулацията е пусната";
+inline constexpr const char* kRunStopped = "Симулацията е спряна";
+
 // Run-time error messages.
 inline constexpr const char* kRunTimeError = "Грешка по време на изпълнение";
 inline constexpr const char* kOverflow = "Препълване";

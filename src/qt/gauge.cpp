@@ -2,7 +2,6 @@
 
 #include "widget_table.h"
 
-#include <QAccessible>
 #include <QPainter>
 #include <qdrawutil.h>
 
@@ -26,12 +25,7 @@ void Gauge::FillBox(QPointF corner1, QPointF corner2, QColor colour) {
     update();
 }
 
-void Gauge::SetAccessibleValue(int value) {
-    if (value == accessibleValue_) return;
-    accessibleValue_ = value;
-    QAccessibleValueChangeEvent event(this, value);
-    QAccessible::updateAccessibility(&event);
-}
+void Gauge::SetAccessibleValue(int value) { accessibleValue_ = value; }
 
 void Gauge::paintEvent(QPaintEvent*) {
     QPainter painter(this);

@@ -33,6 +33,9 @@ public:
     void FillBox(QPointF corner1, QPointF corner2, QColor colour);
 
     // What a screen reader reports as the gauge's value, e.g. the temperature.
+    // A change raises no event: screen readers speak a progress bar's changes
+    // as a bare percentage, without its name, even when it has no focus. The
+    // scroll bar speaks the same temperature; the gauge tells it when asked.
     void SetAccessibleValue(int value);
     int AccessibleValue() const { return accessibleValue_; }
 

@@ -54,6 +54,7 @@ int main(int, char* argv[]) {
     static char* arguments[] = {argv[0], nullptr};
     QApplication application(argumentCount, arguments);
     qInstallMessageHandler(nullptr);
+    QGuiApplication::setDesktopFileName(QStringLiteral(DULMERI_APP_ID));
     QApplication::setStyle(QStringLiteral("Fusion"));
 
     qt_window::MainForm form;

@@ -3,6 +3,7 @@
 #include "accessibility.h"
 #include "design_qt.h"
 #include "fatal_error.h"
+#include "fixed_size_window.h"
 #include "numeric_text.h"
 #include "scroll_bar_style.h"
 #include "texts.h"
@@ -80,6 +81,10 @@ MainForm::~MainForm() {
 
 void MainForm::BuildWidgets() {
     setObjectName(QStringLiteral("MainForm"));
+    heaterAnnouncements_ = {new Announcement(Text(texts::kOn), this), new Announcement(Text(texts::kOff), this)};
+    runAnnouncements_ = {new Announcement(Text(texts::kRunStarted), this),
+                         new Announcement(Text(texts::kRunStopped), this)};
+    runAnnouncements_[1]->Show();  // created stopped
     setWindowTitle(Text(texts::WindowCaption()));
     QIcon icon;
     icon.addFile(QStringLiteral(":/icons/dulmeri-32.png"), QSize(32, 32));
@@ -205,6 +210,12 @@ void MainForm::BuildWidgets() {
     }
 }
 
+void MainForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    static const bool wayland = QGuiApplication::platformName() == QLatin1String("wayland");
+    if (wayland && findChild<FixedSizeWindowGuard*>() == nullptr) new FixedSizeWindowGuard(this);
+}
+
 template <typename Handler>
 void MainForm::Guarded(Handler&& handler) {
     if (failed_) return;
@@ -235,7 +246,12 @@ void MainForm::ShowFatalErrorAndQuit(const QString& message) {
 }
 
 void MainForm::Form_Load() { Guarded([this] { regulator_.Form_Load(); }); }
-void MainForm::Command1_Click(int index) { Guarded([this, index] { regulator_.Command1_Click(index); }); }
+void MainForm::Command1_Click(int index) {
+    Guarded([this, index] {
+        regulator_.Command1_Click(index);
+        if (index == 0 || index == 1) Announce(runAnnouncements_, index);
+    });
+}
 void MainForm::Timer1_Timer() { Guarded([this] { regulator_.Timer1_Timer(); }); }
 void MainForm::VScroll1_Change() { Guarded([this] { regulator_.VScroll1_Change(); }); }
 
@@ -272,17 +288,27 @@ void MainForm::SetVScroll1Min(std::int16_t min) {
 
 void MainForm::SetVScroll1Value(std::int16_t value) {
     regulator::CheckScaleValue(VScroll1Min(), VScroll1Max(), value);
-    ChangeScale([&] { vscroll1_->setValue(value); });
+    // Only the tick sets the position; its steps are not spoken (a user's own
+    // changes of the scroll bar are).
+    ChangeScale([&] {
+        const SilentAccessibility silent;
+        vscroll1_->setValue(value);
+    });
 }
 
 void MainForm::SelectOption1(int index) {
     QRadioButton* option = option1_.at(index);
     if (option->isChecked()) return;
     option->setChecked(true);  // the group clears the other one
-    // Let a screen reader announce the new heater state.
-    frame1_->setAccessibleName(Text(texts::kSystemState) + QLatin1Char(' ') + option->text());
-    QAccessibleEvent event(option, QAccessible::Alert);
-    QAccessible::updateAccessibility(&event);
+    // The gauge, which Tab reaches, carries the state in its description,
+    // read with it; the announcement speaks the switch wherever the focus is.
+    picture1_->setAccessibleDescription(Text(texts::kSystemState) + QLatin1Char(' ') + option->text());
+    Announce(heaterAnnouncements_, index);
+}
+
+void MainForm::Announce(const std::array<Announcement*, 2>& group, int index) {
+    group.at(1 - index)->Hide();
+    group.at(index)->Show();
 }
 
 void MainForm::SetTimer1Enabled(bool enabled) {

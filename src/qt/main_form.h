@@ -10,11 +10,16 @@
 //   Timer1        -> Timer1_Timer       every 100 ms while enabled
 //   VScroll1      -> VScroll1_Change    every change of the position
 //
+// For screen readers the window also speaks, without moving the focus, each
+// switch of the heater indicator and the start and stop of a run
+// (announcement.h); a run's own steps of the scale are not spoken.
+//
 // The widgets are built from the design's widget table (widget_table.h). Every
 // handler runs behind a guard: a fatal run-time error from the regulator
 // never crosses the event loop; it is shown in a message box and the program
 // ends with a non-zero status.
 
+#include "announcement.h"
 #include "gauge.h"
 #include "regulator.h"
 #include "threshold_box.h"
@@ -75,6 +80,9 @@ public slots:
     void Timer1_Timer();
     void VScroll1_Change();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void BuildWidgets();
     void Form_Load();
@@ -84,6 +92,8 @@ private:
     template <typename Change>
     void ChangeScale(Change&& change);
     void Fail(const QString& message);
+    // Shows the group's message index and hides the others.
+    static void Announce(const std::array<Announcement*, 2>& group, int index);
     void ShowFatalErrorAndQuit(const QString& message);
 
     regulator::Regulator regulator_;
@@ -97,6 +107,8 @@ private:
     QScrollBar* vscroll1_ = nullptr;
     QGroupBox* frame1_ = nullptr;
     QTimer* timer1_ = nullptr;
+    std::array<Announcement*, 2> heaterAnnouncements_{};  // as Option1: on, off
+    std::array<Announcement*, 2> runAnnouncements_{};     // as Command1: started, stopped
     FatalHandler fatalHandler_;
     bool failed_ = false;
 };

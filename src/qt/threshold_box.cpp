@@ -1,5 +1,6 @@
 #include "threshold_box.h"
 
+#include <QFontMetrics>
 #include <QValidator>
 
 #include <algorithm>
@@ -53,6 +54,18 @@ void ThresholdBox::WriteText(const QString& text) {
     programWrite_ = true;
     setText(text);  // textChanged records it as the last text
     programWrite_ = false;
+}
+
+QRect ThresholdBox::CharacterRect(int offset) const {
+    const QString text = this->text();
+    if (offset < 0 || offset >= text.size()) return {};
+    // The caret is drawn where the character at the cursor position starts;
+    // the other characters lie at their advance from it.
+    const QFontMetrics metrics(font());
+    const QRect caret = cursorRect();
+    const int x = caret.center().x() + metrics.horizontalAdvance(text.left(offset)) -
+                  metrics.horizontalAdvance(text.left(cursorPosition()));
+    return {x, caret.top(), metrics.horizontalAdvance(text.at(offset)), caret.height()};
 }
 
 }  // namespace qt_window

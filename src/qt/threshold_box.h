@@ -22,6 +22,10 @@ public:
     // leaves the user's caret and selection alone.
     void WriteText(const QString& text);
 
+    // Where the character at offset is drawn, in the box's coordinates; a
+    // null rectangle for an offset outside the text.
+    QRect CharacterRect(int offset) const;
+
 private:
     friend class TypingLimitValidator;
     int typingLimit_ = 0;

@@ -11,22 +11,20 @@ pyatspi: the names, roles, states, texts and values of the controls. Then it
 presses "Пусни" through the Action interface, as a screen reader would,
 waits for the temperature to rise and "Включено" to be selected, presses
 "Спри", checks that everything stops with "Изключено" selected, and closes
-the window; the program must exit with status 0.
+the window; the program must exit with status 0. Along the way it checks
+the window's announcements (notification objects that screen readers speak
+when they become showing) for the start, the heater and the stop.
 """
 
 import os
-import shutil
-import subprocess
 import sys
-import tempfile
 import time
 
 sys.dont_write_bytecode = True  # keep the source tree clean when run from it
+from atspi_session import AccessibilityBus, find_application, in_private_session, restart_in_private_session
 from x11_session import (CAPTION_WORD, Failure, Xvfb, find_program_window, program_environment,
-                         close_window, run_checks, running_program, stop_process, wait_for)
+                         close_window, run_checks, running_program, wait_for)
 
-SESSION_MARK = "DULMERI_E2E_PRIVATE_DBUS_SESSION"
-BUS_LAUNCHERS = ["/usr/libexec/at-spi-bus-launcher", "/usr/lib/at-spi2-core/at-spi-bus-launcher"]
 TIMEOUT = 20  # seconds for any one condition to come true on a slow machine
 
 # Accessible names of the controls, and what each must be.
@@ -37,66 +35,11 @@ SCALE = "Температура"
 GAUGE = "Термометър"
 START = "Пусни"
 STOP = "Спри"
+STARTED = "Симулацията е пусната"
+STOPPED = "Симулацията е спряна"
 ON = "Включено"
 OFF = "Изключено"
 EXPLANATION = "Обяснение"
-
-
-def restart_in_private_session():
-    """Runs this script again inside its own D-Bus session bus."""
-    dbus_run_session = shutil.which("dbus-run-session")
-    if dbus_run_session is None:
-        print("FAIL: dbus-run-session is missing (Debian package dbus-daemon)")
-        return 1
-    env = dict(os.environ)
-    for name in ("DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS", "DISPLAY"):
-        env.pop(name, None)
-    env[SESSION_MARK] = "1"
-    sys.stdout.flush()
-    os.execve(dbus_run_session, [dbus_run_session, "--", sys.executable, os.path.abspath(__file__)]
-              + sys.argv[1:], env)
-
-
-class AccessibilityBus:
-    """at-spi-bus-launcher on the private session bus, stopped when the block ends."""
-
-    def __init__(self, env):
-        self.env = env
-        self.process = None
-        self.address = None
-
-    def __enter__(self):
-        launcher = next((path for path in BUS_LAUNCHERS if os.access(path, os.X_OK)), None)
-        if launcher is None:
-            raise Failure("at-spi-bus-launcher is missing (Debian package at-spi2-core)")
-        self._log = tempfile.TemporaryFile()
-        self.process = subprocess.Popen([launcher, "--launch-immediately", "--a11y=1"], env=self.env,
-                                        stdin=subprocess.DEVNULL, stdout=self._log, stderr=subprocess.STDOUT)
-        try:
-            self.address = wait_for(self._address, TIMEOUT, "the accessibility bus to come up", interval=0.1)
-        except BaseException:
-            self.__exit__()
-            raise
-        return self
-
-    def __exit__(self, *exc):
-        stop_process(self.process, "at-spi-bus-launcher")
-        self._log.close()
-        return False
-
-    def _address(self):
-        from gi.repository import Gio, GLib
-        if self.process.poll() is not None:
-            self._log.seek(0)
-            raise Failure(f"at-spi-bus-launcher exited with status {self.process.returncode}:\n"
-                          + self._log.read().decode("utf-8", "replace"))
-        bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
-        try:
-            reply = bus.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress", None,
-                                  GLib.VariantType("(s)"), Gio.DBusCallFlags.NO_AUTO_START, 2000, None)
-        except GLib.Error:
-            return None  # not on the bus yet
-        return reply.unpack()[0]
 
 
 class Tree:
@@ -121,19 +64,27 @@ class Tree:
         return accessible.getState().contains(self.pyatspi.STATE_SHOWING)
 
     def one(self, name, roles):
-        """The one showing object with this accessible name; its role must be one of roles."""
-        found = [item for item in self.everything if item.name == name and self.showing(item)]
-        if not found:
+        """The one showing object with this accessible name and one of roles.
+
+        Another showing object may carry the same name in another role: the
+        window's announcement of a heater switch is named after the indicator.
+        """
+        named = [item for item in self.everything if item.name == name and self.showing(item)]
+        if not named:
             names = sorted({item.name for item in self.everything if item.name and self.showing(item)})
             raise Failure(f"no showing accessible object is named {name!r}; the named ones are: {names}")
+        found = [item for item in named if item.getRole() in roles]
+        if not found:
+            raise Failure(f"{name!r} has the role(s) {[item.getRoleName() for item in named]}; expected one of "
+                          f"{[getattr(role, 'value_nick', str(role)) for role in roles]}")
         if len(found) > 1:
             raise Failure(f"{len(found)} showing accessible objects are named {name!r}: "
                           f"{[item.getRoleName() for item in found]}")
-        accessible = found[0]
-        if accessible.getRole() not in roles:
-            raise Failure(f"{name!r} has the role {accessible.getRoleName()!r}; expected one of "
-                          f"{[getattr(role, 'value_nick', str(role)) for role in roles]}")
-        return accessible
+        return found[0]
+
+    def announcements(self):
+        """The window's announcements: notifications, by name."""
+        return {item.name: item for item in self.everything if item.getRole() == self.pyatspi.ROLE_NOTIFICATION}
 
 
 def states(accessible):
@@ -160,23 +111,6 @@ def press(pyatspi, accessible):
                 raise Failure(f"the action {name!r} of {accessible.name!r} reported failure")
             return
     raise Failure(f"{accessible.name!r} has no press action; its actions are {names}")
-
-
-def find_application(pyatspi, process):
-    """The accessible application whose window caption names the program."""
-    desktop = pyatspi.Registry.getDesktop(0)
-    if process.poll() is not None:
-        raise Failure(f"the program exited with status {process.returncode} before it appeared "
-                      f"on the accessibility bus")
-    for index in range(desktop.childCount):
-        application = desktop.getChildAtIndex(index)
-        if application is None:
-            continue
-        for window_index in range(application.childCount):
-            window = application.getChildAtIndex(window_index)
-            if window is not None and CAPTION_WORD in (window.name or ""):
-                return application
-    return None
 
 
 def check_tree(pyatspi, tree):
@@ -231,10 +165,30 @@ def check_tree(pyatspi, tree):
         raise Failure(f"{EXPLANATION!r} does not hold the explanation of hysteresis: {content[:200]!r}")
     ok(f"{EXPLANATION!r}: a read-only multi-line text of {len(content.splitlines())} lines")
 
+    announcements = tree.announcements()
+    if sorted(announcements) != sorted([ON, OFF, STARTED, STOPPED]):
+        raise Failure(f"the window's announcements are {sorted(announcements)}; expected {[ON, OFF, STARTED, STOPPED]}")
+    showing = sorted(name for name, item in announcements.items() if showing_now(P, item))
+    if showing != sorted([OFF, STOPPED]):
+        raise Failure(f"at start the announcements {showing} are showing; expected {OFF!r} and {STOPPED!r}")
+    ok(f"announcements {sorted(announcements)}: notifications, {OFF!r} and {STOPPED!r} showing")
+
     hidden = [item for item in tree.everything if item.name == EXPLANATION and not tree.showing(item)]
     if hidden:
         print(f"note: {len(hidden)} hidden object(s) are also named {EXPLANATION!r}")
     return scale, gauge, on, off
+
+
+def showing_now(pyatspi, accessible):
+    return states(accessible).contains(pyatspi.STATE_SHOWING)
+
+
+def expect_announced(pyatspi, tree, shown, hidden):
+    """The announcement named shown is showing and the one named hidden is not."""
+    announcements = tree.announcements()
+    wait_for(lambda: showing_now(pyatspi, announcements[shown]) and not showing_now(pyatspi, announcements[hidden]),
+             TIMEOUT, f"the announcement {shown!r} to be showing and {hidden!r} not")
+    print(f"ok: the announcement {shown!r} is showing, {hidden!r} is not")
 
 
 def run(program, runtime_dir):
@@ -265,6 +219,7 @@ def drive(pyatspi, server, process):
 
     press(P, tree.one(START, [P.ROLE_PUSH_BUTTON]))
     print(f"pressed {START!r} through its action")
+    expect_announced(P, tree, STARTED, STOPPED)
 
     def running_values():
         if process.poll() is not None:
@@ -277,12 +232,14 @@ def drive(pyatspi, server, process):
     wait_for(lambda: states(on).contains(P.STATE_CHECKED) and not states(off).contains(P.STATE_CHECKED),
              TIMEOUT, f"{ON!r} to be checked and {OFF!r} not")
     print(f"ok: {ON!r} is checked")
+    expect_announced(P, tree, ON, OFF)
     later = wait_for(lambda: min(values := running_values()) >= max(first) + 5 and values, TIMEOUT,
                      "the temperature to go on rising")
     print(f"ok: the temperature goes on rising: gauge {later[0]:g}, scale {later[1]:g}")
 
     press(P, tree.one(STOP, [P.ROLE_PUSH_BUTTON]))
     print(f"pressed {STOP!r} through its action")
+    expect_announced(P, tree, STOPPED, STARTED)
     wait_for(lambda: states(off).contains(P.STATE_CHECKED) and not states(on).contains(P.STATE_CHECKED),
              TIMEOUT, f"{OFF!r} to be checked again")
     stopped = running_values()
@@ -312,8 +269,8 @@ def main():
     if len(sys.argv) != 2:
         print(__doc__.strip().splitlines()[2].strip(), file=sys.stderr)
         return 2
-    if os.environ.get(SESSION_MARK) != "1":
-        return restart_in_private_session()
+    if not in_private_session():
+        return restart_in_private_session(__file__)
     return run_checks(sys.argv[1], "dulmeri-a11y-", run)
 
 if __name__ == "__main__":

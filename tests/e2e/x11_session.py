@@ -26,6 +26,14 @@ class Failure(Exception):
     """A check failed; the message says what was expected and what was seen."""
 
 
+class Skip(Exception):
+    """The test cannot run here (a tool it needs does not start); not a pass."""
+
+
+# The exit status of a skipped test (ctest's SKIP_RETURN_CODE).
+SKIP_STATUS = 77
+
+
 def wait_for(condition, timeout, what, interval=0.05):
     """Polls condition() until it returns a true value, which is returned.
 
@@ -313,7 +321,8 @@ def run_checks(program, prefix, checks):
     """Runs checks(program, runtime_dir) and reports PASS or FAIL.
 
     The program must be an executable file; it gets a private runtime folder.
-    Returns the exit status for the test: 0 on success, 1 on a failure.
+    Returns the exit status for the test: 0 on success, 1 on a failure,
+    SKIP_STATUS when it could not run.
     """
     program = os.path.abspath(program)
     if not os.access(program, os.X_OK):
@@ -327,5 +336,8 @@ def run_checks(program, prefix, checks):
     except Failure as failure:
         print(f"FAIL: {failure}")
         return 1
+    except Skip as reason:
+        print(f"SKIP: {reason}")
+        return SKIP_STATUS
     print(f"PASS ({time.monotonic() - started:.1f} s)")
     return 0

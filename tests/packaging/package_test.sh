@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the Debian package as a user would get it:
 #   - the files it installs (and nothing else),
-#   - its control data (dependencies found by dpkg-shlibdeps plus the font),
+#   - its control data (dependencies found by dpkg-shlibdeps plus the font,
+#     Qt's Wayland plugin recommended),
 #   - the desktop entry and the AppStream metainfo with their validators,
 #   - the unpacked program: it opens its window on a fresh X server, with and
 #     without (ignored) command-line arguments.
@@ -117,6 +118,9 @@ for name in $depends_names; do
         fail "dependency $name is not an installed package"
     fi
 done
+
+recommends=$(field Recommends)
+[ "$recommends" = qt6-wayland ] && pass "Recommends: qt6-wayland" || fail "Recommends is '$recommends', expected 'qt6-wayland'"
 
 # --- Desktop entry and metainfo -------------------------------------------------
 desktop=$root/usr/share/applications/$app_id.desktop
