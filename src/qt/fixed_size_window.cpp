@@ -32,6 +32,8 @@ bool FixedSizeWindowGuard::eventFilter(QObject* watched, QEvent* event) {
         widget_->setUpdatesEnabled(true);
     }
     if (!(states & Qt::WindowFullScreen)) {
+        // The compositor applies the normal state with the next frame.
+        if (leftFullScreen_) widget_->update();
         leftFullScreen_ = false;
     } else if (!leftFullScreen_) {
         // One frame in the full-screen state first: only after it does the

@@ -2,12 +2,14 @@
 // The program takes no command-line arguments; any it is given are ignored.
 
 #include "main_form.h"
+#include "wayland_frame.h"
 
 #include <QApplication>
 #include <QByteArray>
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -59,6 +61,13 @@ int main(int, char* argv[]) {
 
     qt_window::MainForm form;
     if (form.HasFailed()) return qt_window::MainForm::kFatalExitCode;
-    form.show();
+    // On Wayland the program draws the title bar itself (close box only).
+    std::unique_ptr<qt_window::WaylandFrame> frame;
+    if (QGuiApplication::platformName() == QLatin1String("wayland")) {
+        frame = std::make_unique<qt_window::WaylandFrame>(&form);
+        frame->show();
+    } else {
+        form.show();
+    }
     return application.exec();
 }

@@ -3,7 +3,6 @@
 #include "accessibility.h"
 #include "design_qt.h"
 #include "fatal_error.h"
-#include "fixed_size_window.h"
 #include "numeric_text.h"
 #include "scroll_bar_style.h"
 #include "texts.h"
@@ -208,12 +207,6 @@ void MainForm::BuildWidgets() {
     if (const QScreen* screen = this->screen()) {
         setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()));
     }
-}
-
-void MainForm::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    static const bool wayland = QGuiApplication::platformName() == QLatin1String("wayland");
-    if (wayland && findChild<FixedSizeWindowGuard*>() == nullptr) new FixedSizeWindowGuard(this);
 }
 
 template <typename Handler>

@@ -80,9 +80,6 @@ public slots:
     void Timer1_Timer();
     void VScroll1_Change();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     void BuildWidgets();
     void Form_Load();

@@ -13,11 +13,13 @@ QT_QPA_PLATFORM. It checks that
     requests, logged by libwayland, name the application id
     org.example.Dulmeri, the desktop entry's name), in its colours and at
     its fixed size of 476 x 396;
-  - weston's maximise shortcut (super+shift+M), idle and during a run, its
-    full-screen shortcut (super+shift+F) and a click on the maximise button
-    of the title bar Qt draws leave the program running, back at its place
-    and fixed size, without a protocol error;
-  - a click on the title bar's close button ends the program with status 0.
+  - the title bar, which the program draws itself on Wayland, has the close
+    box and no other button, ignores a double click (which would maximise),
+    and moves the window when dragged;
+  - weston's maximise shortcut (super+shift+M), idle and during a run, and
+    its full-screen shortcut (super+shift+F) leave the program running, back
+    at its fixed size, without a protocol error;
+  - a click on the title bar's close box ends the program with status 0.
 
 Weston places a new window at its own choice; the window's client area is
 found by its background colour. Skipped (77) where weston is not installed.
@@ -48,12 +50,15 @@ COLOURS = [("title label", (398, 22), (255, 192, 128)), ("stop button", (372, 18
 START_BUTTON = ("start button", (172, 188), (0, 255, 0))
 GAUGE_RED, GAUGE_BLUE = (210, 30, 30), (100, 130, 230)
 GAUGE_BOTTOM = (50, 172)  # inside the gauge, just above its lower border
-# Qt's own title bar (its "bradient" decoration): 30 pixels high above the
-# client area, a 3-pixel border, 18-pixel buttons 8 pixels from the right
-# edge and 5 apart: close, then maximise.
-TITLE_HEIGHT, BORDER = 30, 3
-CLOSE_BUTTON = (WIDTH + BORDER - 8 - 9, -TITLE_HEIGHT // 2)
-MAXIMISE_BUTTON = (WIDTH + BORDER - 8 - 18 - 5 - 9, -TITLE_HEIGHT // 2)
+# The program's title bar on Wayland (src/qt/wayland_frame.h): 22 pixels
+# high above the client area, in the classic caption colour, within a
+# 1-pixel border; the 16 x 14 close box 3 pixels from its right end.
+TITLE_HEIGHT, BORDER = 22, 1
+TITLE_COLOUR = (0, 0, 128)
+CLOSE_BUTTON = (WIDTH - 3 - 8, -TITLE_HEIGHT // 2)
+# Where any other button would be: the title bar's right end up to the
+# close box, clear of the caption's text.
+BUTTONLESS_STRIP = (WIDTH - 110, WIDTH - 22)
 
 
 class Weston:
@@ -252,6 +257,45 @@ def maximise_requests(program):
     return program.requests(r"xdg_toplevel@\d+\.configure\((?!0, 0,)(\d+, \d+)")
 
 
+def check_title_bar(display, reader, program, corner):
+    """One button only, no maximising by a double click, moving by a drag;
+    returns the client area's corner after the move."""
+    x0, x1 = BUTTONLESS_STRIP
+    strip = reader.grab(corner[0] + x0, corner[1] - TITLE_HEIGHT + 2, x1 - x0, TITLE_HEIGHT - 4)
+    others = {strip.pixel(x, y) for y in range(TITLE_HEIGHT - 4) for x in range(x1 - x0)} - {TITLE_COLOUR}
+    if others:
+        raise Failure(f"the title bar has something beside the close box (colours {sorted(others)[:4]})")
+    print("ok: the title bar has the close box and no other button")
+
+    title = (corner[0] + 200, corner[1] - TITLE_HEIGHT // 2)
+    for step in (12, 6, 0):
+        xdotool(display, "mousemove", str(title[0] - step), str(title[1]))
+        time.sleep(0.1)
+    requested = len(program.requests(r"set_maximized\(\)"))
+    xdotool(display, "click", "--repeat", "2", "--delay", "80", "1")
+    time.sleep(1)
+    program.check_alive("after a double click on its title bar")
+    if len(program.requests(r"set_maximized\(\)")) > requested:
+        raise Failure("a double click on the title bar asked to maximise the window")
+    corner = check_window(reader, "after a double click on its title bar")
+
+    def dragged():
+        moved = client_area(reader)
+        return moved if moved is not None and moved[0] >= corner[0] + 60 else None
+    xdotool(display, "mousedown", "1")
+    for step in range(1, 9):
+        xdotool(display, "mousemove", str(title[0] + 10 * step), str(title[1]))
+        time.sleep(0.1)
+    xdotool(display, "mouseup", "1")
+    try:
+        moved = wait_for(dragged, TIMEOUT, "a drag on the title bar to move the window to the right")
+    except Failure as failure:
+        raise Failure(f"{failure}; the window's pointer: "
+                      f"{input_record(program, 'pointer', ('enter', 'leave', 'motion', 'button'))}")
+    print(f"ok: a drag on the title bar moved the window from {corner} to {moved}")
+    return check_window(reader, "after it was moved")
+
+
 def run(program, runtime_dir):
     with Xvfb() as server, Weston(server.display, runtime_dir) as weston:
         reader = ScreenReader(weston.x)
@@ -298,17 +342,7 @@ def drive(server, weston, reader, program):
     program.check_alive("after weston's full-screen shortcut")
     corner = check_window(reader, "after weston's full-screen shortcut")
 
-    requested = len(program.requests(r"set_maximized\(\)"))
-    click(display, corner[0] + MAXIMISE_BUTTON[0], corner[1] + MAXIMISE_BUTTON[1])
-    try:
-        wait_for(lambda: len(program.requests(r"set_maximized\(\)")) > requested, TIMEOUT,
-                 "the title bar's maximise button to ask for the maximised state")
-    except Failure as failure:
-        raise Failure(f"{failure}; the window's pointer: "
-                      f"{input_record(program, 'pointer', ('enter', 'leave', 'motion', 'button'))}")
-    time.sleep(0.5)
-    program.check_alive("after its maximise button was clicked")
-    corner = check_window(reader, "after its maximise button was clicked")
+    corner = check_title_bar(display, reader, program, corner)
 
     click(display, corner[0] + CLOSE_BUTTON[0], corner[1] + CLOSE_BUTTON[1])
     try:
@@ -317,7 +351,7 @@ def drive(server, weston, reader, program):
         raise Failure(f"the program did not end within {TIMEOUT} s of a click on the close button")
     if status != 0:
         raise Failure(f"after its close button was clicked the program exited with status {status}, expected 0")
-    print("ok: the close button ends the program with status 0")
+    print("ok: the close box ends the program with status 0")
 
 
 def main():
