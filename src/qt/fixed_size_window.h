@@ -5,8 +5,8 @@
 //
 // The window tells the compositor that its smallest and largest sizes are
 // equal, but a compositor may still maximise it (weston does, from its
-// keyboard shortcut or from the maximise button that Qt's own title bar
-// always draws). A maximised configure carries a size the window must take
+// keyboard shortcut, and Qt's own title bar would offer a maximise button
+// too, which is why the program draws its own: wayland_frame.h). A maximised configure carries a size the window must take
 // exactly; Qt 6.4 acknowledges it and keeps the fixed size, and the
 // compositor ends the connection at the window's next frame ("xdg_surface
 // geometry does not match the configured maximized state"): the program
