@@ -33,8 +33,8 @@ import sys
 import time
 
 sys.dont_write_bytecode = True  # keep the source tree clean when run from it
-from x11_session import (CAPTION_WORD, Failure, ScreenReader, Skip, Xvfb, find_program_window,
-                         program_environment, run_checks, stop_process, wait_for)
+from x11_session import (CAPTION_WORD, Failure, ScreenReader, Skip, Xvfb, expect_exit_status_0,
+                         find_program_window, program_environment, run_checks, stop_process, wait_for)
 
 TIMEOUT = 30  # seconds for anything to happen on a loaded machine
 OUTPUT_WIDTH, OUTPUT_HEIGHT = 1000, 740  # weston's output, inside the 1024 x 768 X screen
@@ -345,12 +345,7 @@ def drive(server, weston, reader, program):
     corner = check_title_bar(display, reader, program, corner)
 
     click(display, corner[0] + CLOSE_BUTTON[0], corner[1] + CLOSE_BUTTON[1])
-    try:
-        status = program.process.wait(timeout=TIMEOUT)
-    except subprocess.TimeoutExpired:
-        raise Failure(f"the program did not end within {TIMEOUT} s of a click on the close button")
-    if status != 0:
-        raise Failure(f"after its close button was clicked the program exited with status {status}, expected 0")
+    expect_exit_status_0(program.process, TIMEOUT, "a click on its close box")
     print("ok: the close box ends the program with status 0")
 
 

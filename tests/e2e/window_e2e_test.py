@@ -26,9 +26,9 @@ import sys
 import time
 
 sys.dont_write_bytecode = True  # keep the source tree clean when run from it
-from x11_session import (CAPTION_WORD, Failure, ScreenReader, Xvfb, click, find_program_window,
-                         close_window, program_environment, run_checks, running_program, wait_for,
-                         window_name)
+from x11_session import (CAPTION_WORD, Failure, ProgramWindow, ScreenReader, Xvfb, click,
+                         find_program_window, close_window, program_environment, run_checks,
+                         running_program, wait_for, wait_until_painted, window_name)
 
 CLIENT_WIDTH, CLIENT_HEIGHT = 476, 396
 
@@ -130,19 +130,6 @@ def heater_shown(image):
     return "both selected" if on else "neither selected"
 
 
-class ProgramWindow:
-    """The program's top-level window on the private display."""
-
-    def __init__(self, display, window):
-        self.display = display
-        self.window = window
-        root = display.screen().root
-        geometry = window.get_geometry()
-        origin = window.translate_coords(root, 0, 0)
-        self.x, self.y = -origin.x, -origin.y
-        self.width, self.height = geometry.width, geometry.height
-
-
 def check_without_display(program, display=None):
     """With no display at all, or one that cannot be reached, the program
     says so in one line and exits 1."""
@@ -212,17 +199,7 @@ def run_window_checks(xdisplay, server, process):
         def grab():
             return reader.grab(window.x, window.y, window.width, window.height)
 
-        # The first paint may come a little after the window is mapped: wait
-        # until two grabs in a row agree and the background is painted.
-        previous = [None]
-
-        def settled():
-            image = grab()
-            stable = image == previous[0] and image.pixel(440, 10) == WINDOW_BACKGROUND
-            previous[0] = image
-            return image if stable else None
-
-        image = wait_for(settled, TIMEOUT, "the window to be painted", interval=0.2)
+        image = wait_until_painted(grab, lambda image: image.pixel(440, 10) == WINDOW_BACKGROUND, TIMEOUT)
 
         for spot in BACKGROUND_SPOTS:
             check_area(image, spot, WINDOW_BACKGROUND, f"the window background at {spot[:2]}")

@@ -272,6 +272,43 @@ def click(display, x, y):
     display.sync()
 
 
+class ProgramWindow:
+    """The program's top-level window: where it is on the screen and its size."""
+
+    def __init__(self, display, window):
+        self.display = display
+        self.window = window
+        root = display.screen().root
+        geometry = window.get_geometry()
+        origin = window.translate_coords(root, 0, 0)
+        self.x, self.y = -origin.x, -origin.y
+        self.width, self.height = geometry.width, geometry.height
+
+
+def wait_until_painted(grab, painted, timeout, interval=0.2):
+    """The first paint may come a little after the window is mapped: waits
+    until two grabs in a row agree and painted(image) holds; the image."""
+    previous = [None]
+
+    def settled():
+        image = grab()
+        stable = image == previous[0] and painted(image)
+        previous[0] = image
+        return image if stable else None
+
+    return wait_for(settled, timeout, "the window to be painted", interval=interval)
+
+
+def expect_exit_status_0(process, timeout, after):
+    """Waits for the program to end after something; it must end with status 0."""
+    try:
+        status = process.wait(timeout=timeout)
+    except subprocess.TimeoutExpired:
+        raise Failure(f"the program did not exit within {timeout} s of {after}")
+    if status != 0:
+        raise Failure(f"after {after} the program exited with status {status}, expected 0")
+
+
 def close_window(display, window, process, timeout=30):
     """Closes the window as a window manager's close box does (a
     WM_DELETE_WINDOW client message) and expects the program to exit 0."""
@@ -284,12 +321,7 @@ def close_window(display, window, process, timeout=30):
                                          data=(32, [wm_delete, X.CurrentTime, 0, 0, 0]))
     window.send_event(event, event_mask=X.NoEventMask)
     display.sync()
-    try:
-        status = process.wait(timeout=timeout)
-    except subprocess.TimeoutExpired:
-        raise Failure(f"the program did not exit within {timeout} s of WM_DELETE_WINDOW")
-    if status != 0:
-        raise Failure(f"after its window was closed the program exited with status {status}, expected 0")
+    expect_exit_status_0(process, timeout, "WM_DELETE_WINDOW")
     print("ok: window closed, the program exited with status 0")
 
 

@@ -20,7 +20,8 @@ import time
 
 sys.dont_write_bytecode = True
 from wine_session import (CLIENT_HEIGHT, CLIENT_WIDTH, TIMEOUT, Failure, ScreenReader, Wine,  # noqa: E402
-                          close_and_expect_status_0, stop, wait_for, wait_for_window, window_name)
+                          close_and_expect_status_0, stop, wait_for, wait_for_window, wait_until_painted,
+                          window_name)
 
 WINDOW_BACKGROUND = (192, 192, 255)
 LABEL = (255, 192, 128)
@@ -88,15 +89,7 @@ def checks(wine, program):
                 raise Failure(f"the program exited with status {process.returncode}")
             return reader.grab(window.client_x, window.client_y, CLIENT_WIDTH, CLIENT_HEIGHT)
 
-        previous = [None]
-
-        def settled():
-            image = grab()
-            stable = image == previous[0] and image.pixel(440, 10) == WINDOW_BACKGROUND
-            previous[0] = image
-            return image if stable else None
-
-        image = wait_for(settled, TIMEOUT, "the window to be painted", interval=0.2)
+        image = wait_until_painted(grab, lambda image: image.pixel(440, 10) == WINDOW_BACKGROUND, TIMEOUT)
         for spot in BACKGROUND_SPOTS:
             check_area(image, spot, WINDOW_BACKGROUND, f"the window background at {spot[:2]}")
         for spot in LABEL_SPOTS:

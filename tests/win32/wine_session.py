@@ -13,8 +13,9 @@ import tempfile
 
 sys.dont_write_bytecode = True  # keep the source tree clean when run from it
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+import x11_session  # noqa: E402
 from x11_session import (CAPTION_WORD, Failure, ScreenReader, click, find_program_window,  # noqa: E402,F401
-                         wait_for, window_name)
+                         wait_for, wait_until_painted, window_name)
 
 CLIENT_WIDTH, CLIENT_HEIGHT = 476, 396  # 7140 x 5940 twips at 96 DPI
 TIMEOUT = 30
@@ -53,17 +54,11 @@ class Wine:
         return process
 
 
-class ProgramWindow:
+class ProgramWindow(x11_session.ProgramWindow):
     """The program's window: its X window and its client area on the screen."""
 
     def __init__(self, display, window):
-        self.display = display
-        self.window = window
-        root = display.screen().root
-        geometry = window.get_geometry()
-        origin = window.translate_coords(root, 0, 0)
-        self.x, self.y = -origin.x, -origin.y
-        self.width, self.height = geometry.width, geometry.height
+        super().__init__(display, window)
         border = (self.width - CLIENT_WIDTH) // 2
         if border < 0 or self.height < CLIENT_HEIGHT + 2 * border:
             raise Failure(f"the window is {self.width} x {self.height}, too small for a client area of "
@@ -94,12 +89,7 @@ def wait_for_window(display, process):
 
 def close_and_expect_status_0(window, process):
     window.click_close_box()
-    try:
-        status = process.wait(timeout=TIMEOUT)
-    except subprocess.TimeoutExpired:
-        raise Failure(f"the program did not exit within {TIMEOUT} s of a click on its close box")
-    if status != 0:
-        raise Failure(f"after a click on its close box the program exited with status {status}, expected 0")
+    x11_session.expect_exit_status_0(process, TIMEOUT, "a click on its close box")
     print("ok: closed with the close box, the program exited with status 0")
 
 
