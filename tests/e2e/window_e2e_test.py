@@ -26,7 +26,8 @@ import sys
 import time
 
 sys.dont_write_bytecode = True  # keep the source tree clean when run from it
-from x11_session import (CAPTION_WORD, Failure, ProgramWindow, ScreenReader, Xvfb, click,
+from x11_session import (CAPTION_WORD, Failure, ProgramWindow, ScreenReader, Xvfb, check_area, click,
+                         describe,
                          find_program_window, close_window, program_environment, run_checks,
                          running_program, wait_for, wait_until_painted, window_name)
 
@@ -62,23 +63,6 @@ BACKGROUND_SPOTS = [
 ]
 
 TIMEOUT = 20  # seconds for any one condition to come true on a slow machine
-
-
-def describe(colour):
-    return "RGB(%d, %d, %d)" % colour
-
-
-def check_area(image, area, colour, what):
-    """Every pixel of area (x, y, width, height) in image must be colour."""
-    x0, y0, width, height = area
-    wrong = [(x, y, image.pixel(x, y)) for y in range(y0, y0 + height) for x in range(x0, x0 + width)
-             if image.pixel(x, y) != colour]
-    if wrong:
-        x, y, seen = wrong[0]
-        raise Failure(f"{what}: expected {describe(colour)} in the area {area} of the client area, "
-                      f"but {len(wrong)} of {width * height} pixels differ; the first is ({x}, {y}) "
-                      f"showing {describe(seen)}")
-    print(f"ok: {what} is {describe(colour)}")
 
 
 def gauge_red_rows(image):

@@ -225,6 +225,23 @@ class ScreenReader:
         return ScreenImage(width, height, rows)
 
 
+def describe(colour):
+    return "RGB(%d, %d, %d)" % colour
+
+
+def check_area(image, area, colour, what):
+    """Every pixel of area (x, y, width, height) in image must be colour."""
+    x0, y0, width, height = area
+    wrong = [(x, y, image.pixel(x, y)) for y in range(y0, y0 + height) for x in range(x0, x0 + width)
+             if image.pixel(x, y) != colour]
+    if wrong:
+        x, y, seen = wrong[0]
+        raise Failure(f"{what}: expected {describe(colour)} in the area {area} of the client area, "
+                      f"but {len(wrong)} of {width * height} pixels differ; the first is ({x}, {y}) "
+                      f"showing {describe(seen)}")
+    print(f"ok: {what} is {describe(colour)}")
+
+
 def window_name(display, window):
     """The window's caption: _NET_WM_NAME in UTF-8, else WM_NAME."""
     utf8 = display.intern_atom("UTF8_STRING")

@@ -20,8 +20,8 @@ import time
 
 sys.dont_write_bytecode = True
 from wine_session import (CLIENT_HEIGHT, CLIENT_WIDTH, TIMEOUT, Failure, ScreenReader, Wine,  # noqa: E402
-                          close_and_expect_status_0, stop, wait_for, wait_for_window, wait_until_painted,
-                          window_name)
+                          check_area, close_and_expect_status_0, stop, wait_for, wait_for_window,
+                          wait_until_painted, window_name)
 
 WINDOW_BACKGROUND = (192, 192, 255)
 LABEL = (255, 192, 128)
@@ -35,17 +35,6 @@ START_BUTTON = (168, 176, 81, 25)   # Command1_0, "Пусни"
 STOP_BUTTON = (368, 176, 81, 25)    # Command1_1, "Спри"
 BACKGROUND_SPOTS = [(410, 4, 56, 30), (12, 228, 88, 9), (256, 180, 104, 18)]
 LABEL_SPOTS = [(137, 1, 4, 8), (193, 209, 8, 8)]  # Label1_0 and the readout Label1_1, left of their text
-
-
-def check_area(image, area, colour, what):
-    x0, y0, width, height = area
-    wrong = [(x, y, image.pixel(x, y)) for y in range(y0, y0 + height) for x in range(x0, x0 + width)
-             if image.pixel(x, y) != colour]
-    if wrong:
-        x, y, seen = wrong[0]
-        raise Failure(f"{what}: expected RGB{colour} in {area} of the client area, but {len(wrong)} of "
-                      f"{width * height} pixels differ; the first is ({x}, {y}) showing RGB{seen}")
-    print(f"ok: {what} is RGB{colour}")
 
 
 def gauge_red_rows(image):
