@@ -18,11 +18,10 @@ import sys
 import time
 
 sys.dont_write_bytecode = True
-from x11_session import (CAPTION_WORD, Failure, ScreenReader, Xvfb, click, find_program_window,
+from x11_session import (CAPTION_WORD, GAUGE_BLUE, GAUGE_RED, Failure, ScreenReader, Xvfb, click,
+                         find_program_window,
                          close_window, program_environment, run_checks, running_program, wait_for)
 
-GAUGE_RED = (210, 30, 30)
-GAUGE_BLUE = (100, 130, 230)
 GAUGE_INSIDE = (10, 50, 93, 173)
 START_BUTTON = (168, 176, 81, 25)
 STOP_BUTTON = (368, 176, 81, 25)

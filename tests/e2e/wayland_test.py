@@ -33,7 +33,8 @@ import sys
 import time
 
 sys.dont_write_bytecode = True  # keep the source tree clean when run from it
-from x11_session import (CAPTION_WORD, Failure, ScreenReader, Skip, Xvfb, expect_exit_status_0,
+from x11_session import (CAPTION_WORD, GAUGE_BLUE, GAUGE_RED, Failure, ScreenReader, Skip, Xvfb,
+                         expect_exit_status_0,
                          find_program_window, program_environment, run_checks, stop_process, wait_for)
 
 TIMEOUT = 30  # seconds for anything to happen on a loaded machine
@@ -48,7 +49,6 @@ BACKGROUND = (192, 192, 255)
 COLOURS = [("title label", (398, 22), (255, 192, 128)), ("stop button", (372, 188), (255, 0, 0)),
            ("right edge", (WIDTH - 1, 200), BACKGROUND), ("bottom edge", (100, HEIGHT - 1), BACKGROUND)]
 START_BUTTON = ("start button", (172, 188), (0, 255, 0))
-GAUGE_RED, GAUGE_BLUE = (210, 30, 30), (100, 130, 230)
 GAUGE_BOTTOM = (50, 172)  # inside the gauge, just above its lower border
 # The program's title bar on Wayland (src/qt/wayland_frame.h): 22 pixels
 # high above the client area, in the classic caption colour, within a

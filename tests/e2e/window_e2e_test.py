@@ -26,16 +26,14 @@ import sys
 import time
 
 sys.dont_write_bytecode = True  # keep the source tree clean when run from it
-from x11_session import (CAPTION_WORD, Failure, ProgramWindow, ScreenReader, Xvfb, check_area, click,
-                         describe,
-                         find_program_window, close_window, program_environment, run_checks,
-                         running_program, wait_for, wait_until_painted, window_name)
+from x11_session import (CAPTION_WORD, GAUGE_BLUE, GAUGE_RED, Failure, ProgramWindow, ScreenReader, Xvfb,
+                         check_area, click, find_program_window, close_window, gauge_red_rows,
+                         program_environment, run_checks, running_program, wait_for, wait_until_painted,
+                         window_name)
 
 CLIENT_WIDTH, CLIENT_HEIGHT = 476, 396
 
 WINDOW_BACKGROUND = (192, 192, 255)
-GAUGE_RED = (210, 30, 30)
-GAUGE_BLUE = (100, 130, 230)
 START_GREEN = (0, 255, 0)
 STOP_RED = (255, 0, 0)
 
@@ -63,31 +61,6 @@ BACKGROUND_SPOTS = [
 ]
 
 TIMEOUT = 20  # seconds for any one condition to come true on a slow machine
-
-
-def gauge_red_rows(image):
-    """How many rows at the bottom of the gauge's inside are red.
-
-    Every column must be blue from the top down to the level and red from the
-    level to the bottom, at the same level in every column; anything else
-    fails.
-    """
-    x0, y0, width, height = GAUGE_INSIDE
-    levels = set()
-    for x in range(x0, x0 + width):
-        column = [image.pixel(x, y) for y in range(y0, y0 + height)]
-        red = 0
-        while red < height and column[height - 1 - red] == GAUGE_RED:
-            red += 1
-        for y in range(height - red):
-            if column[y] != GAUGE_BLUE:
-                raise Failure(f"the gauge column at x={x} shows {describe(column[y])} at y={y0 + y}; "
-                              f"expected blue above the level and red below it "
-                              f"({red} red rows at the bottom of that column)")
-        levels.add(red)
-    if len(levels) != 1:
-        raise Failure(f"the gauge's level differs between columns: {sorted(levels)} red rows")
-    return levels.pop()
 
 
 def indicators(image):
@@ -213,7 +186,7 @@ def run_window_checks(xdisplay, server, process):
         def red_rows():
             if process.poll() is not None:
                 raise Failure(f"the program exited with status {process.returncode} while running")
-            return gauge_red_rows(grab())
+            return gauge_red_rows(grab(), GAUGE_INSIDE)
 
         first = wait_for(red_rows, TIMEOUT, "the bottom of the gauge to turn red")
         print(f"ok: the gauge shows red at the bottom ({first} rows)")

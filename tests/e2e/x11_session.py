@@ -225,6 +225,11 @@ class ScreenReader:
         return ScreenImage(width, height, rows)
 
 
+# The gauge's two colours, as the design gives them.
+GAUGE_RED = (210, 30, 30)
+GAUGE_BLUE = (100, 130, 230)
+
+
 def describe(colour):
     return "RGB(%d, %d, %d)" % colour
 
@@ -240,6 +245,32 @@ def check_area(image, area, colour, what):
                       f"but {len(wrong)} of {width * height} pixels differ; the first is ({x}, {y}) "
                       f"showing {describe(seen)}")
     print(f"ok: {what} is {describe(colour)}")
+
+
+def gauge_red_rows(image, inside):
+    """How many rows at the bottom of the gauge's inside (x, y, width,
+    height in image) are red.
+
+    Every column must be blue from the top down to the level and red from the
+    level to the bottom, at the same level in every column; anything else
+    fails.
+    """
+    x0, y0, width, height = inside
+    levels = set()
+    for x in range(x0, x0 + width):
+        column = [image.pixel(x, y) for y in range(y0, y0 + height)]
+        red = 0
+        while red < height and column[height - 1 - red] == GAUGE_RED:
+            red += 1
+        for y in range(height - red):
+            if column[y] != GAUGE_BLUE:
+                raise Failure(f"the gauge column at x={x} shows {describe(column[y])} at y={y0 + y}; "
+                              f"expected blue above the level and red below it "
+                              f"({red} red rows at the bottom of that column)")
+        levels.add(red)
+    if len(levels) != 1:
+        raise Failure(f"the gauge's level differs between columns: {sorted(levels)} red rows")
+    return levels.pop()
 
 
 def window_name(display, window):

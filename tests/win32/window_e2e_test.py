@@ -19,14 +19,12 @@ import sys
 import time
 
 sys.dont_write_bytecode = True
-from wine_session import (CLIENT_HEIGHT, CLIENT_WIDTH, TIMEOUT, Failure, ScreenReader, Wine,  # noqa: E402
-                          check_area, close_and_expect_status_0, stop, wait_for, wait_for_window,
-                          wait_until_painted, window_name)
+from wine_session import (CLIENT_HEIGHT, CLIENT_WIDTH, GAUGE_BLUE, TIMEOUT, Failure, ScreenReader,  # noqa: E402
+                          Wine, check_area, close_and_expect_status_0, gauge_red_rows, stop, wait_for,
+                          wait_for_window, wait_until_painted, window_name)
 
 WINDOW_BACKGROUND = (192, 192, 255)
 LABEL = (255, 192, 128)
-GAUGE_RED = (210, 30, 30)
-GAUGE_BLUE = (100, 130, 230)
 START_GREEN = (0, 255, 0)
 STOP_RED = (255, 0, 0)
 
@@ -35,24 +33,6 @@ START_BUTTON = (168, 176, 81, 25)   # Command1_0, "Пусни"
 STOP_BUTTON = (368, 176, 81, 25)    # Command1_1, "Спри"
 BACKGROUND_SPOTS = [(410, 4, 56, 30), (12, 228, 88, 9), (256, 180, 104, 18)]
 LABEL_SPOTS = [(137, 1, 4, 8), (193, 209, 8, 8)]  # Label1_0 and the readout Label1_1, left of their text
-
-
-def gauge_red_rows(image):
-    """Red rows at the bottom of the gauge: every column blue down to one
-    level and red below it."""
-    x0, y0, width, height = GAUGE_INSIDE
-    levels = set()
-    for x in range(x0, x0 + width):
-        column = [image.pixel(x, y) for y in range(y0, y0 + height)]
-        red = 0
-        while red < height and column[height - 1 - red] == GAUGE_RED:
-            red += 1
-        if any(pixel != GAUGE_BLUE for pixel in column[:height - red]):
-            raise Failure(f"the gauge column at x={x} is not blue above its red part")
-        levels.add(red)
-    if len(levels) != 1:
-        raise Failure(f"the gauge's level differs between columns: {sorted(levels)}")
-    return levels.pop()
 
 
 def checks(wine, program):
@@ -92,8 +72,8 @@ def checks(wine, program):
         window.click_client(START_BUTTON[0] + START_BUTTON[2] // 2, START_BUTTON[1] + START_BUTTON[3] // 2)
         print("clicked 'Пусни'")
         started = time.monotonic()
-        first = wait_for(lambda: gauge_red_rows(grab()), TIMEOUT, "the bottom of the gauge to turn red")
-        grown = wait_for(lambda: (rows := gauge_red_rows(grab())) >= first + 10 and rows, TIMEOUT,
+        first = wait_for(lambda: gauge_red_rows(grab(), GAUGE_INSIDE), TIMEOUT, "the bottom of the gauge to turn red")
+        grown = wait_for(lambda: (rows := gauge_red_rows(grab(), GAUGE_INSIDE)) >= first + 10 and rows, TIMEOUT,
                          f"the red part of the gauge to grow beyond {first} rows")
         print(f"ok: the gauge moves: {first} -> {grown} red rows in {time.monotonic() - started:.1f} s")
 

@@ -14,8 +14,9 @@ import tempfile
 sys.dont_write_bytecode = True  # keep the source tree clean when run from it
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 import x11_session  # noqa: E402
-from x11_session import (CAPTION_WORD, Failure, ScreenReader, check_area, click,  # noqa: E402,F401
-                         find_program_window, wait_for, wait_until_painted, window_name)
+from x11_session import (CAPTION_WORD, GAUGE_BLUE, GAUGE_RED, Failure, ScreenReader, check_area,  # noqa: E402,F401
+                         click, find_program_window, gauge_red_rows, wait_for, wait_until_painted,
+                         window_name)
 
 CLIENT_WIDTH, CLIENT_HEIGHT = 476, 396  # 7140 x 5940 twips at 96 DPI
 TIMEOUT = 30
