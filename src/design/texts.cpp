@@ -70,6 +70,18 @@ std::string UnexpectedErrorDescription(const std::string& what) {
     return what.empty() ? std::string(kUnexpectedError) : std::string(kUnexpectedError) + " (" + what + ")";
 }
 
+std::string CurrentErrorDescription() {
+    try {
+        throw;
+    } catch (const regulator::FatalError& error) {
+        return FatalErrorDescription(error);
+    } catch (const std::exception& error) {
+        return UnexpectedErrorDescription(error.what());
+    } catch (...) {
+        return UnexpectedErrorDescription({});
+    }
+}
+
 std::string FatalErrorMessage(const std::string& description) {
     return std::string(kRunTimeError) + ": " + description + "\n\n" + kProgramWillClose;
 }

@@ -63,6 +63,9 @@ inline constexpr const char* kProgramWillClose = "Програмата ще бъ
 std::string FatalErrorDescription(const regulator::FatalError& error);
 // Any other error that reached a handler; what may be empty.
 std::string UnexpectedErrorDescription(const std::string& what);
+// The exception being handled, described as one of the two above; to be
+// called only inside a catch block.
+std::string CurrentErrorDescription();
 // The whole text of the message shown before the program ends.
 std::string FatalErrorMessage(const std::string& description);
 

@@ -214,12 +214,8 @@ void MainForm::Guarded(Handler&& handler) {
     if (failed_) return;
     try {
         handler();
-    } catch (const regulator::FatalError& error) {
-        Fail(Text(texts::FatalErrorDescription(error)));
-    } catch (const std::exception& error) {
-        Fail(Text(texts::UnexpectedErrorDescription(error.what())));
     } catch (...) {
-        Fail(Text(texts::UnexpectedErrorDescription({})));
+        Fail(Text(texts::CurrentErrorDescription()));
     }
 }
 

@@ -539,12 +539,8 @@ void MainForm::Guarded(Handler&& handler) {
     if (failed_) return;
     try {
         handler();
-    } catch (const regulator::FatalError& error) {
-        Fail(texts::FatalErrorDescription(error));
-    } catch (const std::exception& error) {
-        Fail(texts::UnexpectedErrorDescription(error.what()));
     } catch (...) {
-        Fail(texts::UnexpectedErrorDescription({}));
+        Fail(texts::CurrentErrorDescription());
     }
 }
 
