@@ -2,11 +2,13 @@
 
 #include "fatal_error.h"
 
+#include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
-#include <system_error>
+#include <vector>
 
 namespace regulator {
 namespace {
@@ -14,32 +16,80 @@ namespace {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// Parses a plain decimal text ("-12.5", "7", ".5") that is known to be
-// well formed. from_chars is locale independent and correctly rounded.
-double ParseDecimal(std::string_view digits) {
-    bool negative = false;
-    if (!digits.empty() && (digits.front() == '-' || digits.front() == '+')) {
-        negative = digits.front() == '-';
-        digits.remove_prefix(1);
+// The conversions below go through the C library, but never let it see or
+// write a decimal point: the C library's point follows the process locale,
+// which the toolkit may have set from the user's (a comma in Bulgarian). So
+// numbers cross that boundary as a digit string and a power of ten, and the
+// program places its own separator. The same code then serves every platform,
+// including those whose C++ library has no floating-point to_chars/from_chars.
+
+// Parses a plain decimal text ("-12.5", "7", ".5", "5.") that is known to be
+// well formed: written without a point as "125e-1", strtod rounds correctly
+// whatever the locale. A huge whole part gives infinity, a run of zeros after
+// the point too long for a double gives 0.
+double ParseDecimal(std::string_view text) {
+    std::string scientific;
+    scientific.reserve(text.size() + 24);
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        scientific += text.front();
+        text.remove_prefix(1);
     }
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value,
-                                              std::chars_format::fixed);
-    if (error == std::errc::result_out_of_range) {
-        // Without an exponent, a value out of range is either a huge whole
-        // number (overflow) or a long run of zeros after the point (underflow).
-        const bool wholePart = digits.find_first_not_of('0') < digits.find('.');
-        value = wholePart ? std::numeric_limits<double>::infinity() : 0.0;
-    } else if (error != std::errc{} || end == digits.data()) {
-        value = 0.0;
-    }
-    return negative ? -value : value;
+    const std::size_t point = text.find('.');
+    std::string_view whole = text.substr(0, point);
+    const std::string_view fraction = point == std::string_view::npos ? std::string_view{} : text.substr(point + 1);
+    while (whole.size() > 1 && whole.front() == '0') whole.remove_prefix(1);
+    scientific += whole;
+    scientific += fraction;
+    scientific += 'e';
+    scientific += std::to_string(-static_cast<long long>(fraction.size()));
+    return std::strtod(scientific.c_str(), nullptr);
 }
 
-std::string ReplacePoint(std::string text, const NumberFormat& format) {
-    if (format.decimalSeparator == ".") return text;
-    const auto point = text.find('.');
-    if (point != std::string::npos) text.replace(point, 1, format.decimalSeparator);
+// The decimal digits and the power of ten of a value rounded to `digits`
+// significant digits: 13.2 with 15 digits gives "132000000000000" and 1
+// (meaning 1.32000000000000 x 10^1). The value must be finite and not 0.
+struct Scientific {
+    bool negative = false;
+    std::string digits;
+    int exponent = 0;
+};
+
+Scientific ToScientific(double value, int digits) {
+    std::array<char, 64> buffer{};
+    const int length = std::snprintf(buffer.data(), buffer.size(), "%.*e", digits - 1, value);
+    const std::string_view text(buffer.data(), static_cast<std::size_t>(std::max(length, 0)));
+    Scientific result;
+    const std::size_t e = text.find_first_of("eE");
+    // Before the "e": the sign, the digits, and the C library's separator
+    // (whatever it is), which is skipped.
+    for (char c : text.substr(0, e)) {
+        if (c == '-') result.negative = true;
+        if (IsDigit(c)) result.digits += c;
+    }
+    result.exponent = e == std::string_view::npos ? 0 : std::atoi(std::string(text.substr(e + 1)).c_str());
+    return result;
+}
+
+// Plain decimal notation of a digit string whose first digit stands for
+// 10^exponent, without trailing zeros after the separator.
+std::string PlainDecimal(const Scientific& number, const NumberFormat& format) {
+    std::string digits = number.digits;
+    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+    std::string whole;
+    std::string fraction;
+    const int wholeDigits = number.exponent + 1;
+    if (wholeDigits <= 0) {
+        whole = "0";
+        fraction = std::string(static_cast<std::size_t>(-wholeDigits), '0') + digits;
+    } else if (static_cast<std::size_t>(wholeDigits) >= digits.size()) {
+        whole = digits + std::string(static_cast<std::size_t>(wholeDigits) - digits.size(), '0');
+    } else {
+        whole = digits.substr(0, static_cast<std::size_t>(wholeDigits));
+        fraction = digits.substr(static_cast<std::size_t>(wholeDigits));
+    }
+    std::string text = number.negative ? "-" : "";
+    text += whole;
+    if (!fraction.empty()) text += format.decimalSeparator + fraction;
     return text;
 }
 
@@ -68,26 +118,42 @@ double ReadNumber(std::string_view text) {
 
 std::string NumberToText(double value, const NumberFormat& format) {
     if (value == 0.0) return "0";  // also turns -0 into 0
-    // Round to 15 significant digits, then write that value in plain decimal
-    // notation: its shortest form has those same digits, and no exponent.
-    std::array<char, 400> buffer{};
-    auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::scientific, 14);
-    double rounded = value;
-    std::from_chars(buffer.data(), result.ptr, rounded);
-    result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), rounded, std::chars_format::fixed);
-    return ReplacePoint(std::string(buffer.data(), result.ptr), format);
+    if (std::isnan(value)) return "nan";
+    if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
+    // At most 15 significant digits, in plain decimal notation: never an
+    // exponent, which ReadNumber would stop at.
+    return PlainDecimal(ToScientific(value, 15), format);
 }
 
 std::string IntegerToText(std::int16_t value) { return std::to_string(value); }
 
 std::string FormatNumber(double value, int decimals, const NumberFormat& format) {
-    std::array<char, 400> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::fixed, decimals);
-    std::string text(buffer.data(), result.ptr);
+    decimals = std::clamp(decimals, 0, 30);
+    if (!std::isfinite(value)) return NumberToText(value, format);
+    // %f writes the C library's separator, whatever the locale makes it:
+    // keep the sign and the digits on either side of it, and put ours there.
+    std::vector<char> buffer(std::abs(value) < 1e300 ? 340 + static_cast<std::size_t>(decimals) : 700);
+    const int length = std::snprintf(buffer.data(), buffer.size(), "%.*f", decimals, value);
+    const std::string_view written(buffer.data(), static_cast<std::size_t>(std::max(length, 0)));
+    std::string whole;
+    std::string fraction;
+    bool negative = false;
+    bool inFraction = false;
+    for (char c : written) {
+        if (c == '-') {
+            negative = true;
+        } else if (IsDigit(c)) {
+            (inFraction ? fraction : whole) += c;
+        } else if (!whole.empty()) {
+            inFraction = true;
+        }
+    }
     // "-0.00" for a tiny negative value reads as a plain zero.
-    if (text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
-    return ReplacePoint(std::move(text), format);
+    if (negative && (whole + fraction).find_first_not_of('0') == std::string::npos) negative = false;
+    std::string text = negative ? "-" : "";
+    text += whole;
+    if (decimals > 0) text += format.decimalSeparator + fraction;
+    return text;
 }
 
 double ReadFormattedNumber(std::string_view text, const NumberFormat& format) {

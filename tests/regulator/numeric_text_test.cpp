@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <string>
 
@@ -134,6 +136,29 @@ TEST(GuardedArithmetic, DivisionByZeroOrToInfinityIsFatal) {
     EXPECT_THROW(GuardedDivide(1, 0), FatalError);
     EXPECT_THROW(GuardedDivide(0, 0), FatalError);
     EXPECT_THROW(GuardedDivide(1e308, 1e-308), FatalError);
+}
+
+// The toolkit sets the C library's locale from the user's, and in Bulgarian
+// that makes the C library's decimal point a comma. The rules must not change.
+// The locale is made for this test by CTest (localedef into a private
+// LOCPATH); where it is not there, the test is skipped unless it is required.
+TEST(NumericTextUnderACommaCLocale, FollowsTheProgramsRulesNotTheCLibrarys) {
+    if (std::setlocale(LC_ALL, "bg_BG.UTF-8") == nullptr) {
+        if (std::getenv("DULMERI_REQUIRE_COMMA_LOCALE") != nullptr) FAIL() << "bg_BG.UTF-8 is not available";
+        GTEST_SKIP() << "no bg_BG.UTF-8 locale here";
+    }
+    ASSERT_STREQ(std::localeconv()->decimal_point, ",");
+    EXPECT_DOUBLE_EQ(ReadNumber("13.2"), 13.2);
+    EXPECT_DOUBLE_EQ(ReadNumber("13,2"), 13);
+    EXPECT_TRUE(std::isinf(ReadNumber(std::string(400, '9'))));
+    EXPECT_EQ(NumberToText(11 * 1.2, kPoint), "13.2");
+    EXPECT_EQ(NumberToText(11 * 1.2, kComma), "13,2");
+    EXPECT_EQ(NumberToText(-2.5e-7, kPoint), "-0.00000025");
+    EXPECT_EQ(NumberToText(1.5e20, kPoint), "150000000000000000000");
+    EXPECT_EQ(FormatNumber(0.19, 2, kPoint), "0.19");
+    EXPECT_EQ(FormatNumber(0.19, 2, kComma), "0,19");
+    EXPECT_DOUBLE_EQ(ReadFormattedNumber("0,19", kComma), 0.19);
+    std::setlocale(LC_ALL, "C");
 }
 
 }  // namespace
