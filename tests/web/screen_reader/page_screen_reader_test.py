@@ -208,18 +208,35 @@ class Page:
                 self._index(child, found, depth + 1)
 
     def element(self, element_id, name, roles):
-        """The accessible object of the element with this id: it must carry
-        the accessible name and one of the roles."""
-        accessible = self.by_id.get(element_id)
+        """The accessible object of the element with this id, or of the one
+        inside it (a label around its radio button): it must carry one of the
+        roles and, where one is given, the accessible name."""
+        top = self.by_id.get(element_id)
+        if top is None:
+            # An element that only wraps another (a label around its radio
+            # button) has no node of its own in the tree: what a screen
+            # reader finds is the named control.
+            named = [item for item in self._descendants(self.document, limit=30)
+                     if name is not None and item.name == name and item.getRole() in roles]
+            if len(named) == 1:
+                return named[0]
+            raise Failure(f"no element with id={element_id!r} is in the accessible tree, and {len(named)} "
+                          f"objects are named {name!r} in the expected roles; the ids are {sorted(self.by_id)}")
+        candidates = [top] + [item for item in self._descendants(top) if item.getRole() in roles]
+        accessible = next((item for item in candidates if item.getRole() in roles), None)
         if accessible is None:
-            raise Failure(f"no element with id={element_id!r} is in the accessible tree; the ids are "
-                          f"{sorted(self.by_id)}")
+            raise Failure(f"#{element_id} ({name!r}) has the role {top.getRoleName()!r} and nothing inside it "
+                          f"has one of {[getattr(role, 'value_nick', str(role)) for role in roles]}")
         if name is not None and accessible.name != name:
             raise Failure(f"#{element_id} is named {accessible.name!r} for a screen reader; expected {name!r}")
-        if accessible.getRole() not in roles:
-            raise Failure(f"#{element_id} ({name!r}) has the role {accessible.getRoleName()!r}; expected one of "
-                          f"{[getattr(role, 'value_nick', str(role)) for role in roles]}")
         return accessible
+
+    def _descendants(self, accessible, depth=0, limit=5):
+        for index in range(accessible.childCount if depth < limit else 0):
+            child = accessible.getChildAtIndex(index)
+            if child is not None:
+                yield child
+                yield from self._descendants(child, depth + 1, limit)
 
     def readout(self):
         """The number in the readout "Моментна стойност: N"."""
