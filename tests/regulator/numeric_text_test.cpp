@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <limits>
 #include <string>
+#include <string_view>
 
 namespace regulator {
 namespace {
@@ -143,11 +144,13 @@ TEST(GuardedArithmetic, DivisionByZeroOrToInfinityIsFatal) {
 // The locale is made for this test by CTest (localedef into a private
 // LOCPATH); where it is not there, the test is skipped unless it is required.
 TEST(NumericTextUnderACommaCLocale, FollowsTheProgramsRulesNotTheCLibrarys) {
-    if (std::setlocale(LC_ALL, "bg_BG.UTF-8") == nullptr) {
+    // A C library without locale data (WebAssembly's) accepts the name but
+    // keeps the point: that is no comma locale either.
+    if (std::setlocale(LC_ALL, "bg_BG.UTF-8") == nullptr || std::string_view(std::localeconv()->decimal_point) != ",") {
+        std::setlocale(LC_ALL, "C");
         if (std::getenv("DULMERI_REQUIRE_COMMA_LOCALE") != nullptr) FAIL() << "bg_BG.UTF-8 is not available";
-        GTEST_SKIP() << "no bg_BG.UTF-8 locale here";
+        GTEST_SKIP() << "no bg_BG.UTF-8 locale with a decimal comma here";
     }
-    ASSERT_STREQ(std::localeconv()->decimal_point, ",");
     EXPECT_DOUBLE_EQ(ReadNumber("13.2"), 13.2);
     EXPECT_DOUBLE_EQ(ReadNumber("13,2"), 13);
     EXPECT_TRUE(std::isinf(ReadNumber(std::string(400, '9'))));
