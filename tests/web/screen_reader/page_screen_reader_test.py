@@ -69,6 +69,8 @@ READOUT_PREFIX = "Моментна стойност: "
 # A band this narrow switches the heater on at the first tick (0 <= 1) and
 # off ten ticks later (10 >= 10); validation leaves both values as typed.
 LOWER, UPPER = "1", "10"
+# What AT-SPI inserts for a child element in its parent's text; no words.
+EMBEDDED_OBJECT = "\ufffc"
 
 
 def required_programs():
@@ -147,8 +149,9 @@ class Page:
             attributes = event.source.getAttributes()
         except Exception:  # the node went away before it could be read
             return
-        if any(attribute.startswith("container-live:") for attribute in attributes):
-            self.spoken.append((time.monotonic(), str(event.any_data)))
+        text = str(event.any_data).replace(EMBEDDED_OBJECT, "").strip()
+        if text and any(attribute.startswith("container-live:") for attribute in attributes):
+            self.spoken.append((time.monotonic(), text))
 
     def _on_value(self, event):
         try:
@@ -258,7 +261,7 @@ class Page:
         def in_order():
             position = 0
             for text in self.said_since(mark):
-                if position < len(wanted) and text.strip() == wanted[position]:
+                if position < len(wanted) and text == wanted[position]:
                     position += 1
             return position == len(wanted)
 
