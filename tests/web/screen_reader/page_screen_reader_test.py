@@ -310,7 +310,10 @@ def check_at_rest(page):
         raise Failure(f"the readout shows {page.readout()} at first, expected 0")
     print(f"ok: {SCALE!r} is a {scale.getRoleName()} with the value 0 on 0..100, as the readout says")
     gauge = page.element("Picture1", GAUGE, [P.ROLE_IMAGE, P.ROLE_PROGRESS_BAR, P.ROLE_LEVEL_BAR, P.ROLE_CANVAS])
-    print(f"ok: {GAUGE!r} is a {gauge.getRoleName()}")
+    if gauge_value(page, gauge) not in (None, 0):
+        raise Failure(f"{GAUGE!r} reports the value {gauge_value(page, gauge):g} at first, expected 0")
+    print(f"ok: {GAUGE!r} is a {gauge.getRoleName()}"
+          + ("" if gauge_value(page, gauge) is None else " with the value 0"))
     for element_id, name in (("Command1_0", START), ("Command1_1", STOP)):
         page.element(element_id, name, [P.ROLE_PUSH_BUTTON])
     on = page.element("Option1_0", ON, [P.ROLE_RADIO_BUTTON])
@@ -318,10 +321,22 @@ def check_at_rest(page):
     if states(on).contains(P.STATE_CHECKED) or not states(off).contains(P.STATE_CHECKED):
         raise Failure(f"at first {OFF!r} should be checked and {ON!r} not")
     print(f"ok: {START!r} and {STOP!r} are push buttons; {ON!r} and {OFF!r} radio buttons, {OFF!r} checked")
-    return scale, on, off
+    return scale, gauge, off
 
 
-def run_narrow_band(page, display_name, scale, off):
+def gauge_value(page, gauge):
+    """The gauge's value where it is a meter (it must have one then), None
+    where it is a picture."""
+    if gauge.getRole() == page.P.ROLE_IMAGE or gauge.getRole() == page.P.ROLE_CANVAS:
+        return None
+    gauge.clearCache()
+    try:
+        return value_of(gauge)
+    except NotImplementedError:
+        raise Failure(f"{GAUGE!r} is a {gauge.getRoleName()} without a value: a screen reader cannot read it")
+
+
+def run_narrow_band(page, display_name, scale, gauge, off):
     P = page.P
     lower = page.element("Text2_0", None, [P.ROLE_ENTRY, P.ROLE_TEXT])
     upper = page.element("Text2_2", None, [P.ROLE_ENTRY, P.ROLE_TEXT])
@@ -350,6 +365,8 @@ def run_narrow_band(page, display_name, scale, off):
     value, shown = page.wait(settled, "the slider's value and the readout to settle after the stop")
     if value != shown:
         raise Failure(f"after {STOP!r} the slider reports {value:g} but the readout shows {shown}")
+    if gauge_value(page, gauge) not in (None, value):
+        raise Failure(f"after {STOP!r} {GAUGE!r} reports {gauge_value(page, gauge):g}, the slider {value:g}")
     if not 0 <= value <= int(UPPER):
         raise Failure(f"after {STOP!r} the temperature is {value:g}, outside 0..{UPPER}")
     if page.values and max(page.values) < int(UPPER) - 1:
@@ -359,7 +376,8 @@ def run_narrow_band(page, display_name, scale, off):
     if boxes != (LOWER, UPPER):
         raise Failure(f"after the run the threshold boxes read {boxes}; validation should have kept {(LOWER, UPPER)}")
     reported = f"; it reported {len(page.values)} value changes, up to {max(page.values):g}" if page.values else ""
-    print(f"ok: after {STOP!r} the slider reports {value:g}, as the readout shows{reported}")
+    print(f"ok: after {STOP!r} the slider reports {value:g}, as the readout"
+          f"{'' if gauge_value(page, gauge) is None else ' and the gauge'} show{reported}")
 
 
 def fresh_profile(runtime_dir):
@@ -432,7 +450,7 @@ def run(page_path, runtime_dir, with_orca):
 def drive(page, display_name, orca):
     from Xlib import display as xdisplay
     print(f"ok: the page {page.document.name!r} is in Chromium's accessible tree")
-    scale, on, off = check_at_rest(page)
+    scale, gauge, off = check_at_rest(page)
     x_display = xdisplay.Display(display_name)
     try:
         window = wait_for(lambda: browser_window(x_display, page.document.name), TIMEOUT,
@@ -442,7 +460,7 @@ def drive(page, display_name, orca):
     finally:
         x_display.close()
     heard = orca[1].mark() if orca else 0
-    run_narrow_band(page, display_name, scale, off)
+    run_narrow_band(page, display_name, scale, gauge, off)
     if orca:
         said = orca[1].since(heard)
         switches = [text for text in said if ON in text or OFF in text]
