@@ -190,7 +190,10 @@ const OBSERVE_PAINTS = () => {
   window.__figures = { lcp: null };
   new PerformanceObserver((list) => {
     for (const entry of list.getEntries()) {
-      window.__figures.lcp = { time: entry.startTime, id: entry.element ? entry.element.id || entry.element.tagName : null };
+      const element = entry.element;
+      const owner = element && element.closest('[id]');
+      window.__figures.lcp = { time: entry.startTime, id: !element ? null
+        : element.id ? `#${element.id}` : `${element.tagName.toLowerCase()}${owner ? ` in #${owner.id}` : ''}` };
     }
   }).observe({ type: 'largest-contentful-paint', buffered: true });
 };
@@ -272,7 +275,7 @@ async function measureTick(url) {
     const delta = (name) => after.metrics[name] - before.metrics[name];
     return { seconds, ticks: after.ticks - before.ticks,
       task: delta('TaskDuration'), script: delta('ScriptDuration'), layout: delta('LayoutDuration'),
-      style: delta('RecalcStyleDuration'),
+      style: delta('RecalcStyleDuration'), layouts: delta('LayoutCount'), styles: delta('RecalcStyleCount'),
       rendererCpu: (after.cpu.renderer - before.cpu.renderer) / CLOCK_TICKS,
       allCpu: (after.cpu.all - before.cpu.all) / CLOCK_TICKS,
       heap: after.metrics.JSHeapUsedSize, rss: residentKib(rendererPid) };
@@ -287,6 +290,7 @@ async function measureTick(url) {
 
   // The tick itself, without the browser's rendering between ticks: the
   // program's exported tick, called in a loop with the simulation stopped.
+  const countsBefore = await metrics();
   const direct = await page.evaluate((count) => {
     const tick = globalThis._dulmeri_timer1_timer || globalThis.Module?._dulmeri_timer1_timer;
     if (typeof tick !== 'function') return null;
@@ -299,8 +303,10 @@ async function measureTick(url) {
     }
     return times;
   }, DIRECT_TICKS);
+  const countsAfter = await metrics();
+  const directLayouts = direct ? (countsAfter.LayoutCount - countsBefore.LayoutCount) / (DIRECT_TICKS + 200) : null;
   await browser.close();
-  return { rendererPid, memoryAtReady, idle, running, direct };
+  return { rendererPid, memoryAtReady, idle, running, direct, directLayouts };
 }
 
 async function blankFloor() {
@@ -418,9 +424,9 @@ function report(r) {
     table(['page', 'first contentful paint', 'largest contentful paint', 'ready (`dulmeri-ready`)'],
       rows.filter(([, v]) => v.length).map(([name, v]) => [name, summary(column(v, 'fcp')), summary(column(v, 'lcp')),
         summary(column(v, 'ready'))])));
-  const lcpElements = [...new Set(r.startup.single.cold.map((v) => v.lcpElement))];
+  const lcpElements = [...new Set(r.startup.single.cold.map((v) => v.lcpElement).filter(Boolean))];
   const fromMark = r.startup.single.cold.every((v) => v.readyFromMark);
-  out.push('', `Largest contentful paint: ${lcpElements.join(', ')}. Ready ${fromMark ? 'from the page\'s `dulmeri-ready` mark' : 'when `window.dulmeri.ready` was seen resolved (no mark)'}.`);
+  out.push('', `${lcpElements.length ? `Largest contentful paint: ${lcpElements.join(', ')}. ` : ''}Ready ${fromMark ? 'from the page\'s `dulmeri-ready` mark' : 'when `window.dulmeri.ready` was seen resolved (no mark)'}.`);
   const k = r.tick;
   const perTick = (s, key) => s.ticks ? (s[key] * 1000 / s.ticks).toFixed(3) : 'n/a';
   out.push('', table(['span', 'ticks', 'main thread (TaskDuration)', 'script', 'style', 'layout', 'renderer CPU', 'all of Chromium CPU'],
@@ -429,8 +435,10 @@ function report(r) {
       `${(s.script * 1000).toFixed(1)} ms`, `${(s.style * 1000).toFixed(1)} ms`, `${(s.layout * 1000).toFixed(1)} ms`,
       `${(s.rendererCpu * 1000).toFixed(0)} ms (${(100 * s.rendererCpu / s.seconds).toFixed(2)} %)`,
       `${(s.allCpu * 1000).toFixed(0)} ms (${(100 * s.allCpu / s.seconds).toFixed(2)} %)`])));
-  out.push('', k.direct ? `The tick called directly (\`_dulmeri_timer1_timer\`, ${DIRECT_TICKS} calls in 5 rounds, no rendering between): ` +
-    `${k.direct.map((x) => x.toFixed(2)).join(', ')} µs per tick.` : 'The tick could not be called directly (no `_dulmeri_timer1_timer` in the page\'s scope).');
+  out.push('', `Layouts per tick while running: ${(k.running.layouts / k.running.ticks).toFixed(2)}, style recalculations ${(k.running.styles / k.running.ticks).toFixed(2)}.`);
+  out.push('', k.direct ? `The tick called directly (\`_dulmeri_timer1_timer\`, ${DIRECT_TICKS} calls in 5 rounds, no frame between): ` +
+    `${k.direct.map((x) => x.toFixed(1)).join(', ')} µs per tick, median ${median(k.direct).toFixed(1)} µs; ` +
+    `${k.directLayouts.toFixed(2)} layouts per call.` : 'The tick could not be called directly (no \`_dulmeri_timer1_timer\` in the page\'s scope).');
   out.push('', table(['memory', 'page', 'empty page'], [
     ['JS heap used, ready', kib(k.memoryAtReady.heap), kib(r.floor.heap)],
     [`JS heap used, after ${k.running.seconds} s running`, kib(k.running.heap), ''],
