@@ -408,11 +408,17 @@ def run_checks(program, prefix, checks):
     if not os.access(program, os.X_OK):
         print(f"FAIL: {program} is not an executable file")
         return 1
+    return report_checks(prefix, lambda runtime_dir: checks(program, runtime_dir))
+
+
+def report_checks(prefix, checks):
+    """Runs checks(runtime_dir) in a private runtime folder and reports PASS,
+    FAIL or SKIP; returns the test's exit status as run_checks does."""
     started = time.monotonic()
     try:
         with tempfile.TemporaryDirectory(prefix=prefix) as runtime_dir:
             os.chmod(runtime_dir, 0o700)
-            checks(program, runtime_dir)
+            checks(runtime_dir)
     except Failure as failure:
         print(f"FAIL: {failure}")
         return 1

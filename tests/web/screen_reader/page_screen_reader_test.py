@@ -32,12 +32,12 @@ Exits 77 (skipped) only when a program the test needs is not installed.
 
 import functools
 import http.server
+import importlib.util
 import json
 import os
 import shutil
 import subprocess
 import sys
-import tempfile
 import threading
 import time
 import urllib.parse
@@ -48,7 +48,8 @@ sys.path.insert(0, E2E)
 from accessibility_test import press, states, text_of, value_of  # noqa: E402
 from atspi_session import (BUS_LAUNCHERS, AccessibilityBus, in_private_session,  # noqa: E402
                            restart_in_private_session)
-from x11_session import SKIP_STATUS, Failure, Skip, Xvfb, stop_process, wait_for, window_name  # noqa: E402
+from x11_session import (SKIP_STATUS, Failure, Skip, Xvfb, report_checks, stop_process,  # noqa: E402
+                         wait_for, window_name)
 
 TIMEOUT = 30  # seconds for any one thing to happen on a loaded machine
 CHROMIUM = "/usr/bin/chromium"
@@ -82,12 +83,9 @@ def required_programs():
         missing.append(f"{CHROMIUM} (Debian package chromium)")
     if not any(os.access(path, os.X_OK) for path in BUS_LAUNCHERS):
         missing.append("at-spi-bus-launcher (Debian package at-spi2-core)")
-    try:
-        import gi  # noqa: F401
-        import Xlib  # noqa: F401
-    except ImportError as error:
-        missing.append(f"a Python module for {sys.executable}: {error} (Debian packages python3-gi, "
-                       f"python3-pyatspi, python3-xlib)")
+    for module, package in (("gi", "python3-gi"), ("pyatspi", "python3-pyatspi"), ("Xlib", "python3-xlib")):
+        if importlib.util.find_spec(module) is None:
+            missing.append(f"the Python module {module} for {sys.executable} (Debian package {package})")
     return missing
 
 
@@ -418,11 +416,7 @@ def run(page_path, runtime_dir, with_orca):
         with AccessibilityBus(env) as bus, PageAddress(page_path) as url:
             os.environ["DISPLAY"] = server.display
             os.environ["AT_SPI_BUS_ADDRESS"] = bus.address
-            try:
-                import pyatspi
-            except ImportError as error:
-                raise Skip(f"pyatspi cannot be imported for {sys.executable} ({error}); "
-                           f"Debian package python3-pyatspi")
+            import pyatspi  # after the bus's address is set: it connects on import
             orca = start_optional_orca(env, runtime_dir) if with_orca else None
             output = open(os.path.join(runtime_dir, "chromium-output.txt"), "w+b")
             browser = None
@@ -479,18 +473,8 @@ def main():
         return SKIP_STATUS
     if not in_private_session():
         return restart_in_private_session(__file__)
-    started = time.monotonic()
-    try:
-        with tempfile.TemporaryDirectory(prefix="dulmeri-web-a11y-") as runtime_dir:
-            run(arguments[0], runtime_dir, "--orca" in sys.argv[1:])
-    except Failure as failure:
-        print(f"FAIL: {failure}")
-        return 1
-    except Skip as reason:
-        print(f"SKIP: {reason}")
-        return SKIP_STATUS
-    print(f"PASS ({time.monotonic() - started:.1f} s)")
-    return 0
+    return report_checks("dulmeri-web-a11y-", lambda runtime_dir: run(arguments[0], runtime_dir,
+                                                                       "--orca" in sys.argv[1:]))
 
 
 if __name__ == "__main__":
