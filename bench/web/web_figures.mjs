@@ -24,6 +24,7 @@
 // Set-up once: (cd bench/web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci)
 
 import { spawn } from 'node:child_process';
+import crypto from 'node:crypto';
 import { once } from 'node:events';
 import fs from 'node:fs';
 import http from 'node:http';
@@ -90,7 +91,9 @@ function measureSizes(singleFile, site) {
   return { single: sizeOf(singleFile), files, total };
 }
 
-// ---- A small static server on 127.0.0.1, compressing as a real one would.
+// ---- A small static server on 127.0.0.1 that answers as a static host
+// such as GitHub Pages does: gzip, a validator (ETag) and ten minutes of
+// caching.
 
 const TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.mjs': 'text/javascript',
   '.wasm': 'application/wasm', '.css': 'text/css', '.json': 'application/json',
@@ -99,6 +102,7 @@ const TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '
 const COMPRESSIBLE = new Set(['.html', '.js', '.mjs', '.wasm', '.css', '.json', '.webmanifest', '.svg', '.ico', '.txt']);
 
 async function serve(folder) {
+  const sent = [];  // { path, bytes } of every answer, body as sent
   const server = http.createServer((request, response) => {
     const url = new URL(request.url, 'http://127.0.0.1');
     let file = path.join(folder, decodeURIComponent(url.pathname));
@@ -107,18 +111,26 @@ async function serve(folder) {
     if (!fs.existsSync(file)) { response.writeHead(404).end(); return; }
     const extension = path.extname(file);
     let body = fs.readFileSync(file);
-    const headers = { 'Content-Type': TYPES[extension] || 'application/octet-stream', 'Cache-Control': 'no-cache' };
+    const tag = `"${crypto.createHash('sha1').update(body).digest('hex').slice(0, 16)}"`;
+    const headers = { 'Content-Type': TYPES[extension] || 'application/octet-stream', 'Cache-Control': 'max-age=600',
+      ETag: tag };
+    if (request.headers['if-none-match'] === tag) {
+      sent.push({ path: url.pathname, bytes: 0 });
+      response.writeHead(304, headers).end();
+      return;
+    }
     if (COMPRESSIBLE.has(extension) && /\bgzip\b/.test(request.headers['accept-encoding'] || '')) {
       body = zlib.gzipSync(body, { level: 9 });
       headers['Content-Encoding'] = 'gzip';
       headers.Vary = 'Accept-Encoding';
     }
     headers['Content-Length'] = body.length;
+    sent.push({ path: url.pathname, bytes: body.length });
     response.writeHead(200, headers).end(request.method === 'HEAD' ? undefined : body);
   });
   server.listen(0, '127.0.0.1');
   await once(server, 'listening');
-  return { server, url: `http://127.0.0.1:${server.address().port}/` };
+  return { server, sent, url: `http://127.0.0.1:${server.address().port}/` };
 }
 
 // ---- Chromium's processes, read from /proc.
@@ -213,25 +225,25 @@ async function timeVisit(page, url) {
   });
 }
 
-async function measureStartup(browser, url, runs, warm) {
+// Start-up of the page at url, `runs` times in a fresh context; with a
+// server, what the first visit fetched until ready and in all, once the
+// service worker has stored the site (2 s later); with warm, a second visit;
+// serviceWorkers "block" keeps the service worker out.
+async function measureStartup(browser, url, runs, { server = null, warm = false, serviceWorkers = 'allow' } = {}) {
   const cold = [];
   const second = [];
   let transferred = null;
   for (let run = 0; run <= runs; run++) {  // run 0 warms the machine's caches and is dropped
-    const context = await browser.newContext({ viewport: { width: 1024, height: 768 } });
+    const context = await browser.newContext({ viewport: { width: 1024, height: 768 }, serviceWorkers });
     await context.addInitScript(OBSERVE_PAINTS);
     const page = await context.newPage();
-    const responses = [];
-    page.on('requestfinished', (request) => responses.push(request));
+    if (server) server.sent.length = 0;
     const visit = await timeVisit(page, url);
     if (run > 0) cold.push(visit);
-    if (run === 1 && url.startsWith('http')) {
-      let total = 0;
-      for (const request of responses) {
-        const sizes = await request.sizes();
-        total += sizes.responseBodySize + sizes.responseHeadersSize;
-      }
-      transferred = { requests: responses.length, bytes: total };
+    if (run === 1 && server) {
+      const atReady = server.sent.length;
+      await page.waitForTimeout(2000);
+      transferred = { atReady: server.sent.slice(0, atReady), all: [...server.sent] };
     }
     if (warm && run > 0) {
       await page.waitForTimeout(300);  // the service worker takes over
@@ -381,8 +393,9 @@ async function main() {
     results.chromium = browser.version();
     try {
       results.startup = {
-        single: await measureStartup(browser, singleUrl, options.runs, false),
-        site: await measureStartup(browser, siteServer.url, options.runs, true),
+        single: await measureStartup(browser, singleUrl, options.runs),
+        site: await measureStartup(browser, siteServer.url, options.runs, { server: siteServer, warm: true }),
+        siteWithoutWorker: await measureStartup(browser, siteServer.url, options.runs, { serviceWorkers: 'block' }),
       };
     } finally {
       await browser.close();
@@ -416,10 +429,16 @@ function report(r) {
     ['**site, all files**', bytesAndKib(r.sizes.total.raw), bytesAndKib(r.sizes.total.gzip)],
   ]));
   const t = r.startup.site.transferred;
-  if (t) out.push('', `A first visit to the site transfers ${bytesAndKib(t.bytes)} in ${t.requests} requests (gzip, headers included).`);
+  const fetched = (list) => `${bytesAndKib(list.reduce((sum, x) => sum + x.bytes, 0))} in ${list.length} requests ` +
+    `(${list.map((x) => `${x.path}${x.bytes ? '' : ' 304'}`).join(', ')})`;
+  if (t) {
+    out.push('', `A first visit to the site (bodies gzip-encoded, as sent by the server) fetches ${fetched(t.atReady)} ` +
+      `until the page is ready, and ${fetched(t.all)} in all once its service worker has stored the site (2 s later).`);
+  }
   const column = (visits, key) => visits.map((v) => v[key]).filter((x) => x !== null);
   const rows = [['single file, file://', r.startup.single.cold], ['site, 127.0.0.1, first visit', r.startup.site.cold],
-    ['site, 127.0.0.1, second visit', r.startup.site.second]];
+    ['site, 127.0.0.1, second visit', r.startup.site.second],
+    ['site, 127.0.0.1, first visit, service worker blocked', r.startup.siteWithoutWorker.cold]];
   out.push('', `Milliseconds from navigation, median (min–max) of ${r.startup.single.cold.length} runs:`, '',
     table(['page', 'first contentful paint', 'largest contentful paint', 'ready (`dulmeri-ready`)'],
       rows.filter(([, v]) => v.length).map(([name, v]) => [name, summary(column(v, 'fcp')), summary(column(v, 'lcp')),
