@@ -6,15 +6,17 @@
 // single file src/web/dulmeri.html and the site src/web/site/. It prints
 // Markdown tables of:
 //   - sizes: the single file and every file of the site, raw and gzipped
-//     (gzip -9, as a server would send them), and the bytes a first visit to
-//     the site transfers;
+//     (gzip -9, as a server would send them), and what a first visit to the
+//     site fetches;
 //   - start-up: from navigation to the first contentful paint, to the largest
 //     contentful paint and to the page's own `dulmeri-ready` mark (the first
 //     tick is possible), medians of N fresh browser contexts, for the single
-//     file from file:// and the site from 127.0.0.1 (a second, warm visit too);
-//   - the tick: the program's tick called directly many times (without
-//     rendering), and the main thread's and the processes' time per tick of a
-//     real 100 ms run, with the same read while idle;
+//     file from file:// and the site from 127.0.0.1 (also a second, warm
+//     visit, and a first visit with the service worker kept out);
+//   - the tick: the program's tick called directly many times (no frame
+//     between calls), and the main thread's and the processes' time per tick
+//     of a real 100 ms run, with the same read while idle, and the layouts
+//     each tick costs;
 //   - memory: the JavaScript heap (CDP Performance.getMetrics) and the
 //     renderer's resident memory (VmRSS), against an empty page;
 //   - Lighthouse's scores (performance, accessibility, best practices, SEO),
@@ -42,6 +44,7 @@ const CHROMIUM_ARGS = ['--no-sandbox', '--disable-gpu', '--disable-background-ne
   '--disable-component-update', '--disable-sync', '--no-first-run',
   '--disable-features=SpareRendererForSitePerProcess,Translate'];
 const RUN_SECONDS = 10;  // idle and running spans for the tick's cost
+const LONG_RUN_SECONDS = 30;  // more running, to see whether memory grows
 const DIRECT_TICKS = 20000;
 
 function parseArguments(argv) {
@@ -216,9 +219,15 @@ async function timeVisit(page, url) {
     const readyValue = await window.dulmeri.ready;
     const readyMark = performance.getEntriesByName('dulmeri-ready')[0];
     const readyAt = readyMark ? readyMark.startTime : performance.now();
-    // Two frames, so the paint of the ready window is in the timeline.
+    // The paint's entry comes once the frame is on the screen, a little
+    // after the paint itself.
+    const fcp = await new Promise((resolve) => {
+      const seen = () => performance.getEntriesByName('first-contentful-paint')[0];
+      if (seen()) { resolve(seen()); return; }
+      new PerformanceObserver(() => { if (seen()) resolve(seen()); }).observe({ type: 'paint', buffered: true });
+      setTimeout(() => resolve(seen() || null), 5000);
+    });
     await new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve)));
-    const fcp = performance.getEntriesByName('first-contentful-paint')[0];
     return { ready: readyAt, readyValue, readyFromMark: Boolean(readyMark), fcp: fcp ? fcp.startTime : null,
       lcp: window.__figures.lcp ? window.__figures.lcp.time : null,
       lcpElement: window.__figures.lcp ? window.__figures.lcp.id : null };
@@ -298,6 +307,15 @@ async function measureTick(url) {
   const idle = await span(RUN_SECONDS);
   await page.click('#Command1_0');
   const running = await span(RUN_SECONDS);
+  // Growth: the heap after a garbage collection, now and after a longer run.
+  const collected = async () => {
+    await cdp.send('HeapProfiler.collectGarbage');
+    return { heap: (await metrics()).JSHeapUsedSize, rss: residentKib(rendererPid),
+      ticks: await page.evaluate(() => window.__readoutChanges) };
+  };
+  const afterCollection = [await collected()];
+  await page.waitForTimeout(LONG_RUN_SECONDS * 1000);
+  afterCollection.push(await collected());
   await page.click('#Command1_1');
 
   // The tick itself, without the browser's rendering between ticks: the
@@ -318,7 +336,7 @@ async function measureTick(url) {
   const countsAfter = await metrics();
   const directLayouts = direct ? (countsAfter.LayoutCount - countsBefore.LayoutCount) / (DIRECT_TICKS + 200) : null;
   await browser.close();
-  return { rendererPid, memoryAtReady, idle, running, direct, directLayouts };
+  return { rendererPid, memoryAtReady, idle, running, afterCollection, direct, directLayouts };
 }
 
 async function blankFloor() {
@@ -461,8 +479,10 @@ function report(r) {
   out.push('', table(['memory', 'page', 'empty page'], [
     ['JS heap used, ready', kib(k.memoryAtReady.heap), kib(r.floor.heap)],
     [`JS heap used, after ${k.running.seconds} s running`, kib(k.running.heap), ''],
+    ...k.afterCollection.map((c) => [`JS heap used after a garbage collection, running, tick ${c.ticks}`, kib(c.heap), '']),
     ['renderer VmRSS, ready', `${k.memoryAtReady.rss} KiB`, `${r.floor.rss} KiB`],
     [`renderer VmRSS, after ${k.running.seconds} s running`, `${k.running.rss} KiB`, ''],
+    ...k.afterCollection.map((c) => [`renderer VmRSS, running, tick ${c.ticks}`, `${c.rss} KiB`, '']),
   ]));
   const categories = ['performance', 'accessibility', 'best-practices', 'seo'];
   if (r.lighthouse.length) out.push('', table(['Lighthouse', ...categories, 'FCP', 'LCP', 'TBT', 'CLS'],
