@@ -295,7 +295,10 @@ var page = (function () {
   var screen = byId('screen');
   var fit = guard(function () {
     var width = form.offsetWidth, height = form.offsetHeight;
-    var factor = Math.min(1, window.innerWidth / width, window.innerHeight / height);
+    // The layout viewport without scroll bars: on a phone, innerWidth grows
+    // with content wider than the screen.
+    var root = document.documentElement;
+    var factor = Math.min(1, root.clientWidth / width, root.clientHeight / height);
     form.style.transform = factor < 1 ? 'scale(' + factor + ')' : '';
     screen.style.width = width * factor + 'px';
     screen.style.height = height * factor + 'px';

@@ -325,6 +325,34 @@ for (const delivery of DELIVERIES.filter((each) => !ONLY || each.name === ONLY))
       await expect(page.locator('#Label1_1')).toHaveText(before);
     });
 
+    test.describe('on a phone', () => {
+      test.use({ viewport: { width: 360, height: 640 }, hasTouch: true, isMobile: true });
+
+      test('the whole window fits the screen and works with a finger', async ({ page, context }) => {
+        await open(page, context);
+        const window = await page.locator('#MainForm').boundingBox();
+        expect(window.x).toBeGreaterThanOrEqual(0);
+        expect(window.x + window.width).toBeLessThanOrEqual(360.5);
+        expect(window.width).toBeGreaterThan(350);  // scaled down, not cut
+        expect(await page.evaluate(() => document.scrollingElement.scrollWidth)).toBeLessThanOrEqual(360);
+        const tap = async (selector) => {
+          const box = await page.locator(selector).boundingBox();
+          await page.touchscreen.tap(box.x + box.width / 2, box.y + box.height / 2);
+        };
+        await tap('#Command1_0');
+        await tick(page, 3);
+        expect(await temperature(page)).toBe(3);
+        await tap('#Command1_1');
+        await tap('#VScroll1 [data-part="up"]');
+        expect(await temperature(page)).toBe(4);
+        await tap('#VScroll1 [data-part="track"]');  // above the thumb, which is near the bottom
+        expect(await temperature(page)).toBe(5);
+        await tap('#Text2_0');
+        await expect(page.locator('#Text2_0')).toBeFocused();
+        await expect(page.locator('#Text2_0')).toHaveAttribute('inputmode', 'decimal');
+      });
+    });
+
     if (delivery.name === 'site') {
       test('the installed app opens offline', async ({ page, context }) => {
         await open(page, context);
