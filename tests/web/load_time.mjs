@@ -5,26 +5,14 @@
 // a test: it prints medians and passes or fails nothing.
 //
 //   node load_time.mjs SITE_FOLDER SINGLE_FILE [RUNS]
-import { readFileSync, statSync } from 'node:fs';
-import { createServer } from 'node:http';
-import { extname, resolve } from 'node:path';
 import { pathToFileURL } from 'node:url';
 
 import { chromium } from '@playwright/test';
 
+import { serve } from './static_server.mjs';
+
 const [site, single, runs = '9'] = process.argv.slice(2);
-const TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm' };
-const server = createServer((request, response) => {
-  const path = new URL(request.url, 'http://x').pathname;
-  const file = resolve(site, '.' + (path.endsWith('/') ? path + 'index.html' : path));
-  if (!file.startsWith(resolve(site)) || !statSync(file, { throwIfNoEntry: false })?.isFile()) {
-    response.writeHead(404).end();
-    return;
-  }
-  response.writeHead(200, { 'Content-Type': TYPES[extname(file)] || 'application/octet-stream' });
-  response.end(readFileSync(file));
-});
-await new Promise((done) => server.listen(0, '127.0.0.1', done));
+const { server, url } = await serve(site);
 const browser = await chromium.launch({
   executablePath: '/usr/bin/chromium',
   args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
@@ -41,7 +29,7 @@ const times = { site: [], 'site, reloaded': [], 'single file': [] };
 for (let i = 0; i < Number(runs); i++) {
   const context = await browser.newContext();
   const page = await context.newPage();
-  await page.goto(`http://127.0.0.1:${server.address().port}/`);
+  await page.goto(url);
   times.site.push(await readyAt(page));
   await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
   await page.reload();

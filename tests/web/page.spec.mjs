@@ -7,15 +7,15 @@
 //   DULMERI_WEB_SITE    the site folder (build/web/src/web/site)
 //   DULMERI_WEB_SINGLE  the single file (build/web/src/web/dulmeri.html)
 //   DULMERI_WEB_ONLY    "site" or "single file": only that delivery
-import { readFileSync, statSync } from 'node:fs';
-import { createServer } from 'node:http';
-import { extname, join, resolve } from 'node:path';
+import { readFileSync } from 'node:fs';
+import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
 
 import AxeBuilder from '@axe-core/playwright';
 import { expect, test } from '@playwright/test';
 
 import { decodePng } from './png.mjs';
+import { serve } from './static_server.mjs';
 
 const SITE = process.env.DULMERI_WEB_SITE;
 const SINGLE = process.env.DULMERI_WEB_SINGLE;
@@ -28,24 +28,6 @@ const COLOURS = {
 };
 const TAB_ORDER = ['Text1_0', 'Picture1', 'VScroll1', 'Text2_0', 'Text2_1', 'Text2_2', 'Command1_0', 'Command1_1'];
 const READOUT = 'Моментна стойност: ';
-
-// A static server for the site folder on the loopback address.
-const TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
-  '.woff2': 'font/woff2', '.png': 'image/png', '.svg': 'image/svg+xml', '.txt': 'text/plain; charset=utf-8',
-  '.webmanifest': 'application/manifest+json' };
-function serve(folder) {
-  const server = createServer((request, response) => {
-    const path = decodeURIComponent(new URL(request.url, 'http://x').pathname);
-    const file = resolve(folder, '.' + (path.endsWith('/') ? path + 'index.html' : path));
-    if (!file.startsWith(resolve(folder)) || !statSync(file, { throwIfNoEntry: false })?.isFile()) {
-      response.writeHead(404).end();
-      return;
-    }
-    response.writeHead(200, { 'Content-Type': TYPES[extname(file)] || 'application/octet-stream' });
-    response.end(readFileSync(file));
-  });
-  return new Promise((done) => server.listen(0, '127.0.0.1', () => done(server)));
-}
 
 const DELIVERIES = [
   { name: 'site', locale: 'en-US', separator: '.' },
@@ -62,8 +44,7 @@ for (const delivery of DELIVERIES.filter((each) => !ONLY || each.name === ONLY))
 
     test.beforeAll(async () => {
       if (delivery.name === 'site') {
-        server = await serve(SITE);
-        url = `http://127.0.0.1:${server.address().port}/`;
+        ({ server, url } = await serve(SITE));
       } else {
         url = pathToFileURL(SINGLE).href;
       }
