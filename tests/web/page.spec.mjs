@@ -99,6 +99,9 @@ for (const delivery of DELIVERIES.filter((each) => !ONLY || each.name === ONLY))
       await expect(page.locator('html')).toHaveAttribute('lang', 'bg');
       await expect(page.locator('#Text1_0')).toBeFocused();
       await expect(page.locator('#Text1_1')).toBeHidden();
+      // The metric twin of Times New Roman that the page brings, for devices without it.
+      expect(await page.evaluate(async () => (await document.fonts.load('16px "Dulmeri Serif"', 'Дулмери')).length))
+        .toBe(1);
 
       // The design's colours on real pixels.
       const points = {
