@@ -3,9 +3,10 @@
 //   node assemble.mjs site   SITE_FOLDER GENERATED_FOLDER SOURCE_FOLDER VERSION FILE...
 //     index.html (script, font, icons and manifest as files beside it), the
 //     FILEs copied in, and sw.js precaching all of it.
-//   node assemble.mjs single OUTPUT.html GENERATED_FOLDER SOURCE_FOLDER SCRIPT.js FONT.woff2 ICON.svg
+//   node assemble.mjs single OUTPUT.html GENERATED_FOLDER SOURCE_FOLDER SCRIPT.js FONT.woff2 ICON.svg LICENCE.txt
 //     one self-contained HTML file: script (with its WebAssembly), font and
-//     icon inlined; no manifest, no service worker.
+//     icon inlined, the font's licence in a comment; no manifest, no service
+//     worker.
 import { createHash } from 'node:crypto';
 import { copyFileSync, mkdirSync, readFileSync, readdirSync, writeFileSync } from 'node:fs';
 import { basename, join } from 'node:path';
@@ -52,10 +53,12 @@ if (mode === 'site') {
     .replace('@CACHE@', `dulmeri-${version}-${hash.digest('hex').slice(0, 12)}`)
     .replace('@FILES@', JSON.stringify(precached)));
 } else if (mode === 'single') {
-  const [script, font, icon] = rest;
+  const [script, font, icon, licence] = rest;
+  const comment = (text) => '<!--\n' + text.replace(/--/g, '- -') + '\n-->';
   writeFileSync(output, page({
     head: '<meta name="theme-color" content="' + manifest.theme_color + '">' +
-      '<link rel="icon" href="' + dataUrl(icon, 'image/svg+xml') + '">',
+      '<link rel="icon" href="' + dataUrl(icon, 'image/svg+xml') + '">\n' +
+      comment('The web font "Dulmeri Serif" inlined below is cut from Liberation Serif 2:\n\n' + read(licence)),
     font: dataUrl(font, 'font/woff2'),
     script: '<script>' + read(script).replace(/<\/(script)/gi, '<\\/$1') + '</script>',
   }));
