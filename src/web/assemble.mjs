@@ -48,7 +48,9 @@ if (mode === 'site') {
   const names = readdirSync(output).filter((name) => name !== 'sw.js').sort();
   const hash = createHash('sha256');
   for (const name of names) hash.update(name).update(readFileSync(join(output, name)));
-  const precached = ['./', ...names];
+  // What the page needs to open offline; the raster icons are the browser's
+  // to fetch when the app is installed, and the licence is read online.
+  const precached = ['./', ...names.filter((name) => !/\.(png|txt)$/.test(name))];
   writeFileSync(join(output, 'sw.js'), read(join(source, 'sw.js.in'))
     .replace('@CACHE@', `dulmeri-${version}-${hash.digest('hex').slice(0, 12)}`)
     .replace('@FILES@', JSON.stringify(precached)));
