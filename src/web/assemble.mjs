@@ -40,7 +40,9 @@ if (mode === 'site') {
       '<link rel="manifest" href="manifest.webmanifest">' +
       '<link rel="icon" href="dulmeri.svg" type="image/svg+xml">' +
       '<link rel="icon" href="dulmeri-32.png" sizes="32x32" type="image/png">' +
-      '<link rel="apple-touch-icon" href="dulmeri-192.png">',
+      '<link rel="apple-touch-icon" href="dulmeri-192.png">' +
+      // The WebAssembly starts loading with the page, not after the script.
+      '<link rel="preload" href="dulmeri.wasm" as="fetch" type="application/wasm" crossorigin>',
     font: 'dulmeri-serif.woff2',
     script: '<script src="dulmeri.js"></script>',
   }));
