@@ -261,11 +261,19 @@ var page = (function () {
   function selectOption(index) { options[index].checked = true; }
 
   // ---- Screen readers: each message is a new node in the one live region,
-  // so the same message twice is spoken twice.
+  // so the same message twice is spoken twice. The messages of one event
+  // (a stop that also switches the heater off) are added together; the next
+  // event's replace them.
+  var speaking = false;
   function announce(text) {
+    if (!speaking) {
+      speaking = true;
+      announcer.textContent = '';
+      Promise.resolve().then(function () { speaking = false; });
+    }
     var message = document.createElement('p');
     message.textContent = text;
-    announcer.replaceChildren(message);
+    announcer.appendChild(message);
   }
 
   // ---- A fatal error: the timer stops, the message shows, the page is inert.
@@ -287,7 +295,10 @@ var page = (function () {
   var screen = byId('screen');
   var fit = guard(function () {
     var width = form.offsetWidth, height = form.offsetHeight;
-    var factor = Math.min(1, window.innerWidth / width, window.innerHeight / height);
+    // The layout viewport without scroll bars: on a phone, innerWidth grows
+    // with content wider than the screen.
+    var root = document.documentElement;
+    var factor = Math.min(1, root.clientWidth / width, root.clientHeight / height);
     form.style.transform = factor < 1 ? 'scale(' + factor + ')' : '';
     screen.style.width = width * factor + 'px';
     screen.style.height = height * factor + 'px';
