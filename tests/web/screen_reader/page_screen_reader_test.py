@@ -138,7 +138,6 @@ class Page:
         self.values = []  # values the slider reported through events
         pyatspi.Registry.registerEventListener(self._on_insert, "object:text-changed:insert")
         pyatspi.Registry.registerEventListener(self._on_value, "object:property-change:accessible-value")
-        self.document = None
         self.by_id = {}
         self.document = self.wait(self._find_document, "the page with id=\"MainForm\" in Chromium's accessible tree")
 
