@@ -4,7 +4,9 @@
 option(DULMERI_HARDENING "Build with hardening flags" ON)
 
 function(dulmeri_harden target)
-    if(NOT DULMERI_HARDENING)
+    # WebAssembly has no stack protector runtime, PIE or RELRO: the browser's
+    # sandbox and the module's bounds-checked memory stand in for them.
+    if(NOT DULMERI_HARDENING OR EMSCRIPTEN)
         return()
     endif()
     if(WIN32)

@@ -6,7 +6,9 @@
 #   tools/setup.sh test   build and run every test (normal build and
 #                         sanitizer build), then the fuzzers for a bounded
 #                         time each, then the Windows build (cross-compiled,
-#                         its tests run under Wine on a private Xvfb)
+#                         its tests run under Wine on a private Xvfb), then the
+#                         web build (WebAssembly: the core's tests under Node,
+#                         the page in Chromium)
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
@@ -71,3 +73,10 @@ echo "== Windows build (MinGW-w64, tested under Wine)"
 # ZIP and the installer (build/windows/dulmeri-*-win64.{zip,exe}).
 build windows
 ctest --preset windows
+
+echo "== Web build (Emscripten: the core under Node, the page in Chromium)"
+build web
+# Playwright and axe-core from the npm registry, as locked; the browser is
+# Debian's Chromium, so Playwright downloads none.
+(cd tests/web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund)
+ctest --preset web
