@@ -58,6 +58,9 @@ inline constexpr const char* kDivisionByZero = "Деление на нула";
 inline constexpr const char* kInvalidPropertyValue = "Недопустима стойност на свойство";
 inline constexpr const char* kUnexpectedError = "Неочаквана грешка";
 inline constexpr const char* kProgramWillClose = "Програмата ще бъде затворена.";
+// A web page cannot close itself: it stops and offers to start again.
+inline constexpr const char* kReloadToStartAgain = "Презаредете страницата, за да започнете отначало.";
+inline constexpr const char* kReload = "Презареди";
 
 // What went wrong, with the error's own detail: "Деление на нула (...)".
 std::string FatalErrorDescription(const regulator::FatalError& error);
@@ -68,5 +71,8 @@ std::string UnexpectedErrorDescription(const std::string& what);
 std::string CurrentErrorDescription();
 // The whole text of the message shown before the program ends.
 std::string FatalErrorMessage(const std::string& description);
+// The same for the web page, which stays on the screen, stopped, until it is
+// reloaded.
+std::string PageFatalErrorMessage(const std::string& description);
 
 }  // namespace design::texts
