@@ -51,6 +51,16 @@ inline constexpr const char* kAphorismName = "Афоризъм";
 inline constexpr const char* kRunStarted = "Симулацията е пусната";
 inline constexpr const char* kRunStopped = "Симулацията е спряна";
 
+// The text boxes' context menu, in the words of Qt's own Bulgarian
+// catalogue for the same commands, so that every front end says the same.
+// "&" marks the access key.
+inline constexpr const char* kMenuUndo = "&Отмяна";
+inline constexpr const char* kMenuCut = "&Изрязване";
+inline constexpr const char* kMenuCopy = "&Копиране";
+inline constexpr const char* kMenuPaste = "&Поставяне";
+inline constexpr const char* kMenuDelete = "Из&триване";
+inline constexpr const char* kMenuSelectAll = "Избиране на &всичко";
+
 // Run-time error messages.
 inline constexpr const char* kRunTimeError = "Грешка по време на изпълнение";
 inline constexpr const char* kOverflow = "Препълване";
