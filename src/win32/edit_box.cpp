@@ -79,6 +79,12 @@ LRESULT CALLBACK EditProcedure(HWND edit, UINT message, WPARAM wParam, LPARAM lP
             } catch (...) {
             }
             return 0;
+        case WM_KEYDOWN:
+            // Under the dialog manager a multi-line edit control takes
+            // Escape for a dialog's Cancel and closes its parent window;
+            // here only the close box ends the run.
+            if (wParam == VK_ESCAPE) return 0;
+            break;
         case WM_GETDLGCODE: {
             LRESULT code = CallWindowProcW(previous, edit, message, wParam, lParam);
             if (subclass->tab == TabEntry::KeepPlace) code &= ~static_cast<LRESULT>(DLGC_HASSETSEL);

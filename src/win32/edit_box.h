@@ -9,7 +9,9 @@
 //     through the edit control, so a box's typing limit holds for it;
 //   - optionally, Tab into the box leaves its selection and its scroll
 //     position alone, instead of selecting the whole text (which also
-//     scrolls a long text to its end).
+//     scrolls a long text to its end);
+//   - Escape does nothing (a multi-line edit control would close the
+//     window, as it closes a dialog).
 
 #include <windows.h>
 

@@ -187,6 +187,16 @@ TEST_F(WindowTest, TabIntoTheExplanationKeepsTheReadersPlace) {
     EXPECT_EQ(end, 2u);
 }
 
+TEST_F(WindowTest, EscapeNeverClosesTheWindow) {
+    // A multi-line edit control in a dialog takes Escape for the dialog's
+    // Cancel and closes its parent; here only the close box ends the run.
+    for (const char* name : {"Text1_0", "Picture1", "VScroll1", "Text2_0", "Text2_1", "Command1_0"}) {
+        SetFocus(Find(name));
+        Key(VK_ESCAPE);
+        ASSERT_TRUE(form->Hwnd() != nullptr && IsWindowVisible(form->Hwnd())) << "Escape on " << name;
+    }
+}
+
 // A reader's view of one control's accessible object.
 class Accessible {
 public:
