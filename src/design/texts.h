@@ -60,6 +60,14 @@ inline constexpr const char* kMenuCopy = "&Копиране";
 inline constexpr const char* kMenuPaste = "&Поставяне";
 inline constexpr const char* kMenuDelete = "Из&триване";
 inline constexpr const char* kMenuSelectAll = "Избиране на &всичко";
+// The scroll bar's context menu, likewise.
+inline constexpr const char* kMenuScrollHere = "Превъртайте тук";
+inline constexpr const char* kMenuTop = "Отгоре";
+inline constexpr const char* kMenuBottom = "Отдолу";
+inline constexpr const char* kMenuPageUp = "Страница нагоре";
+inline constexpr const char* kMenuPageDown = "Страница надолу";
+inline constexpr const char* kMenuScrollUp = "Превъртане нагоре";
+inline constexpr const char* kMenuScrollDown = "Превъртане надолу";
 
 // Run-time error messages.
 inline constexpr const char* kRunTimeError = "Грешка по време на изпълнение";

@@ -1,7 +1,7 @@
 #include "main_form.h"
 
 #include "dpi.h"
-#include "edit_box.h"
+#include "context_menus.h"
 #include "fatal_error.h"
 #include "numeric_text.h"
 #include "texts.h"
@@ -225,6 +225,7 @@ HWND MainForm::CreateControl(const WidgetSpec& spec, int id) {
             vscroll1_ = Create(L"SCROLLBAR", Wide(spec.accessibleName), visible | WS_TABSTOP | SBS_VERT, 0, parent, id);
             SetScrollRange(vscroll1_, SB_CTL, design::kScaleCreatedMin, design::kScaleCreatedMax, FALSE);
             SetScrollPos(vscroll1_, SB_CTL, design::kScaleCreatedValue, FALSE);
+            CustomiseScrollBar(vscroll1_);  // a Bulgarian context menu
             return vscroll1_;
         }
         case WidgetKind::PushButton: {

@@ -1,7 +1,7 @@
 // The text boxes' own context menu, Tab into the explanation, and what a
 // screen reader gets from the gauge, on the real window under Wine.
 
-#include "edit_box.h"
+#include "context_menus.h"
 #include "win32_text.h"
 #include "window_fixture.h"
 
@@ -46,7 +46,7 @@ std::vector<Entry> Entries(HMENU menu) {
 
 // The menu as it is built for the box now.
 std::vector<Entry> MenuFor(HWND box) {
-    HMENU menu = CreateEditMenu(box);
+    HMENU menu = CreateContextMenu(box);
     std::vector<Entry> entries = Entries(menu);
     DestroyMenu(menu);
     return entries;
@@ -139,29 +139,61 @@ TEST_F(WindowTest, TheMenusCommandsKeepTheTypingLimitAndTheLock) {
     HWND lower = Find("Text2_0"), baseMaximum = Find("Text2_1");
     SetClipboard(L"789");
     Select(lower, 0, -1);
-    RunEditCommand(lower, kEditPaste);
+    RunMenuCommand(lower, kEditPaste, {});
     EXPECT_EQ(Text(lower), L"78");
-    RunEditCommand(lower, kEditUndo);
+    RunMenuCommand(lower, kEditUndo, {});
     EXPECT_EQ(Text(lower), L"81");
 
     Select(lower, 0, 1);
-    RunEditCommand(lower, kEditCut);
+    RunMenuCommand(lower, kEditCut, {});
     EXPECT_EQ(Text(lower), L"1");
     Select(lower, 0, 0);
-    RunEditCommand(lower, kEditPaste);
+    RunMenuCommand(lower, kEditPaste, {});
     EXPECT_EQ(Text(lower), L"81");
-    RunEditCommand(lower, kEditSelectAll);
-    RunEditCommand(lower, kEditDelete);
+    RunMenuCommand(lower, kEditSelectAll, {});
+    RunMenuCommand(lower, kEditDelete, {});
     EXPECT_EQ(Text(lower), L"");
 
     for (UINT command : {kEditPaste, kEditCut, kEditDelete, kEditUndo}) {
-        RunEditCommand(baseMaximum, kEditSelectAll);
-        RunEditCommand(baseMaximum, command);
+        RunMenuCommand(baseMaximum, kEditSelectAll, {});
+        RunMenuCommand(baseMaximum, command, {});
         EXPECT_EQ(Text(baseMaximum), L"100") << "command " << command;
     }
-    RunEditCommand(baseMaximum, kEditCopy);
-    RunEditCommand(lower, kEditPaste);
+    RunMenuCommand(baseMaximum, kEditCopy, {});
+    RunMenuCommand(lower, kEditPaste, {});
     EXPECT_EQ(Text(lower), L"10");
+}
+
+TEST_F(WindowTest, TheScaleHasABulgarianMenuThatMovesIt) {
+    HWND scale = Find("VScroll1");
+    RECT bar{};
+    GetClientRect(scale, &bar);
+    POINT middle{bar.right / 2, bar.bottom / 2};
+    // As Qt's Bulgarian catalogue names a scroll bar's commands.
+    const std::vector<Entry> menu = {
+        {L"Превъртайте тук", true}, kSeparator, {L"Отгоре", true},            {L"Отдолу", true},
+        kSeparator,                 {L"Страница нагоре", true},          {L"Страница надолу", true},
+        kSeparator,                 {L"Превъртане нагоре", true},        {L"Превъртане надолу", true}};
+    EXPECT_EQ(ShownMenu([&] { Click(scale, middle, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP); }), menu);
+
+    // Each command moves the scale as its arrows and track do (by one, the
+    // design's step); the gauge's readout follows.
+    const struct {
+        UINT command;
+        int position;
+    } steps[] = {{kScrollTop, 0},     {kScrollDown, 1}, {kScrollPageDown, 2},
+                 {kScrollBottom, 100}, {kScrollUp, 99},  {kScrollPageUp, 98}};
+    for (const auto& step : steps) {
+        RunMenuCommand(scale, step.command, {});
+        EXPECT_EQ(GetScrollPos(scale, SB_CTL), step.position) << "command " << step.command;
+    }
+    EXPECT_EQ(Text(Find("Label1_1")), L"Моментна стойност: 2");
+    // "Scroll here" puts the thumb where the menu was opened.
+    ClientToScreen(scale, &middle);
+    RunMenuCommand(scale, kScrollHere, middle);
+    EXPECT_NEAR(GetScrollPos(scale, SB_CTL), 50, 2);
+    EXPECT_EQ(Text(Find("Label1_1")), L"Моментна стойност: " + std::to_wstring(100 - GetScrollPos(scale, SB_CTL)));
+    EXPECT_TRUE(fatalMessages.empty());
 }
 
 TEST_F(WindowTest, TabIntoTheExplanationKeepsTheReadersPlace) {
