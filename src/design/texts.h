@@ -51,6 +51,24 @@ inline constexpr const char* kAphorismName = "Афоризъм";
 inline constexpr const char* kRunStarted = "Симулацията е пусната";
 inline constexpr const char* kRunStopped = "Симулацията е спряна";
 
+// The text boxes' context menu, in the words of Qt's own Bulgarian
+// catalogue for the same commands, so that every front end says the same.
+// "&" marks the access key.
+inline constexpr const char* kMenuUndo = "&Отмяна";
+inline constexpr const char* kMenuCut = "&Изрязване";
+inline constexpr const char* kMenuCopy = "&Копиране";
+inline constexpr const char* kMenuPaste = "&Поставяне";
+inline constexpr const char* kMenuDelete = "Из&триване";
+inline constexpr const char* kMenuSelectAll = "Избиране на &всичко";
+// The scroll bar's context menu, likewise.
+inline constexpr const char* kMenuScrollHere = "Превъртайте тук";
+inline constexpr const char* kMenuTop = "Отгоре";
+inline constexpr const char* kMenuBottom = "Отдолу";
+inline constexpr const char* kMenuPageUp = "Страница нагоре";
+inline constexpr const char* kMenuPageDown = "Страница надолу";
+inline constexpr const char* kMenuScrollUp = "Превъртане нагоре";
+inline constexpr const char* kMenuScrollDown = "Превъртане надолу";
+
 // Run-time error messages.
 inline constexpr const char* kRunTimeError = "Грешка по време на изпълнение";
 inline constexpr const char* kOverflow = "Препълване";

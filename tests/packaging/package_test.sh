@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Checks the Debian package as a user would get it:
 #   - the files it installs (and nothing else),
-#   - its control data (dependencies found by dpkg-shlibdeps plus the font,
-#     Qt's Wayland plugin recommended),
+#   - its control data (dependencies found by dpkg-shlibdeps plus the font
+#     and Qt's Bulgarian catalogue, Qt's Wayland plugin recommended),
 #   - the desktop entry and the AppStream metainfo with their validators,
 #   - the unpacked program: it opens its window on a fresh X server, with and
 #     without (ignored) command-line arguments.
@@ -104,7 +104,7 @@ depends=$(field Depends)
 echo "Depends: $depends"
 # One package name per line, versions and alternatives dropped.
 depends_names=$(tr ',|' '\n\n' <<<"$depends" | sed -e 's/(.*)//' -e 's/[[:space:]]//g' -e '/^$/d')
-for wanted in libqt6widgets6 fonts-liberation libc6; do
+for wanted in libqt6widgets6 fonts-liberation qt6-translations-l10n libc6; do
     if grep -qx "$wanted" <<<"$depends_names"; then
         pass "Depends names $wanted"
     else
