@@ -1,0 +1,20 @@
+# Reproducible builds for releases: the same commit built in another folder,
+# at another time, gives the same bytes.
+#   - The absolute paths of the source and build folders are mapped out of
+#     the objects (debug info, __FILE__), so they do not reach the program
+#     or its build id. Source paths then read "./src/...", build paths
+#     "build/...".
+#   - Windows: the PE header carries no link time.
+# Time stamps (SOURCE_DATE_EPOCH) are set by tools/release.sh. Off by default:
+# in a developer's build the debugger finds the sources by their full paths.
+option(DULMERI_REPRODUCIBLE "Map build paths out of the binaries (release builds)" OFF)
+
+if(DULMERI_REPRODUCIBLE)
+    # The build folder usually lies inside the source folder: GCC tries the
+    # maps given last first, so the build folder's map comes last.
+    add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}=.
+                        -ffile-prefix-map=${PROJECT_BINARY_DIR}=build)
+    if(WIN32)
+        add_link_options(-Wl,--no-insert-timestamp)
+    endif()
+endif()
