@@ -9,9 +9,10 @@
 #   tools/check-reproducible.sh [SCRATCH_DIR]
 #
 # SCRATCH_DIR (default: a new folder under /tmp) is emptied and reused; it
-# is removed afterwards when the check passes. The copies hold the tracked
-# files of the working tree as they are now; the time stamps are those of
-# the current commit.
+# is removed afterwards when the check passes. The copies hold the files of
+# the working tree as they are now (tracked and not ignored), with the time of
+# their copying as their modification time, as a fresh clone would have; the
+# release's time stamps are those of the current commit.
 set -euo pipefail
 
 source_dir=$(cd "$(dirname "$0")/.." && pwd -P)
@@ -42,7 +43,7 @@ release() {
         cd "$source_dir"
         git ls-files -z --cached --others --exclude-standard |
             tar --null --files-from=- --ignore-failed-read --no-same-permissions -cf - |
-            tar -xf - --no-same-permissions -C "$copy"
+            tar -xf - --no-same-permissions --touch -C "$copy"
     )
     started=$(date +%s)
     echo "== Build $run in $copy (umask $mask, TZ=$zone, LANG=$language)"

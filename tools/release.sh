@@ -49,7 +49,7 @@ umask 022
 export TZ=UTC LC_ALL=C.UTF-8
 unset LANG LANGUAGE
 
-if git -C "$source_dir" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+if [ "$(git -C "$source_dir" rev-parse --show-toplevel 2>/dev/null)" = "$source_dir" ]; then
     SOURCE_DATE_EPOCH=$(git -C "$source_dir" log -1 --format=%ct)
     if [ -n "$(git -C "$source_dir" status --porcelain --untracked-files=no)" ]; then
         echo "warning: the source has uncommitted changes; this release is not the commit's" >&2
