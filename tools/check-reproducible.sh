@@ -118,6 +118,10 @@ for wanted in '.deb' '-win64.zip' '-win64.exe' 'SHA256SUMS'; do
     grep -q -- "$wanted\$" <<<"$names" || fail "the release has no *$wanted"
 done
 (cd "$one/dist" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not verify"
+# The ZIP is packed by tools/reproducible_zip.py: it must still be the portable
+# copy the Windows package test expects.
+python3 -c 'import sys; sys.path.insert(0, sys.argv[1]); import package_test; package_test.check_zip(sys.argv[2])' \
+    "$source_dir/tests/win32" "$one"/dist/*-win64.zip || fail "the Windows ZIP is not the portable copy"
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed; both builds are kept in $scratch" >&2

@@ -73,9 +73,10 @@ configure() {
 build() {
     cmake --build "$build_root/$1" -j "$jobs"
 }
-# The version, as CMake read it from project(VERSION ...).
-version_of() {
-    sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build_root/$1/CPackConfig.cmake"
+# cpack_setting FOLDER NAME: a setting of CPack's there (the version is
+# project(VERSION ...)'s).
+cpack_setting() {
+    sed -n "s/^set($2 \"\\(.*\\)\")\$/\\1/p" "$build_root/$1/CPackConfig.cmake"
 }
 # package FOLDER GENERATORS: runs CPack; prints the files it made, one a line.
 package() {
@@ -88,14 +89,20 @@ find "$dist" -mindepth 1 -delete
 echo "== Debian package"
 configure release-deb release-deb
 build release-deb
-version=$(version_of release-deb)
+version=$(cpack_setting release-deb CPACK_PACKAGE_VERSION)
 [ -n "$version" ] || { echo "no version in $build_root/release-deb/CPackConfig.cmake" >&2; exit 1; }
 package release-deb DEB | xargs -r cp -t "$dist"
 
 echo "== Windows ZIP and installer"
 configure release-windows release-windows
 build release-windows
-package release-windows "ZIP;NSIS" | xargs -r cp -t "$dist"
+package release-windows NSIS | xargs -r cp -t "$dist"
+# The ZIP is packed here, not by CPack, whose ZIP lists the files in the order
+# the file system gives them, which may differ from one machine to another.
+zip_name=$(cpack_setting release-windows CPACK_PACKAGE_FILE_NAME)
+stage=$build_root/release-windows/zip/$zip_name
+cmake --install "$build_root/release-windows" --strip --prefix "$stage" >/dev/null
+python3 "$source_dir/tools/reproducible_zip.py" "$dist/$zip_name.zip" "$stage" "$zip_name"
 
 # --- Web ------------------------------------------------------------------------
 # The browser front end, when this tree has its "web" preset (Emscripten): the
