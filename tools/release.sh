@@ -13,7 +13,8 @@
 # --build-dir  where the release build folders go (DIR/release-deb, ...);
 #              default: build/ in the source tree. They are made afresh.
 # --dist       where the release goes; default: dist/ in the source tree.
-#              Emptied first.
+#              The files of an earlier release there (dulmeri*, SHA256SUMS)
+#              are removed first.
 #
 # The release is reproducible: the same commit built with the same Debian
 # packages gives the same bytes, wherever and whenever it is built
@@ -39,9 +40,7 @@ done
 mkdir -p "$build_root" "$dist"
 build_root=$(cd "$build_root" && pwd -P)
 dist=$(cd "$dist" && pwd -P)
-case "$dist" in
-    / | "$source_dir") echo "refusing to empty '$dist'" >&2; exit 2 ;;
-esac
+cd "$source_dir"
 
 # Nothing of the builder's environment may reach the files: permissions,
 # time zone, language (sorting, messages written into files).
@@ -84,7 +83,7 @@ package() {
     sed -n 's/^CPack: - package: \(.*\) generated\.$/\1/p' "$build_root/$1/cpack.log"
 }
 
-find "$dist" -mindepth 1 -delete
+find "$dist" -maxdepth 1 -type f \( -name 'dulmeri[-_]*' -o -name SHA256SUMS \) -delete
 
 echo "== Debian package"
 configure release-deb release-deb
