@@ -18,3 +18,14 @@ if(DULMERI_REPRODUCIBLE)
         add_link_options(-Wl,--no-insert-timestamp)
     endif()
 endif()
+
+# Qt's moc includes each header it reads by a path relative to its output
+# (../../../../src/qt/gauge.h), which goes through the absolute path of the
+# source folder when the build folder lies outside it, and which the maps
+# above cannot reach. Told the headers' folder (-p), moc includes them by
+# their absolute path, which the maps turn into ./src/...
+function(dulmeri_reproducible_moc target headers_folder)
+    if(DULMERI_REPRODUCIBLE)
+        set_property(TARGET ${target} APPEND PROPERTY AUTOMOC_MOC_OPTIONS -p ${headers_folder})
+    endif()
+endfunction()

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Checks that the release is reproducible: builds it twice with
 # tools/release.sh, from two copies of this source tree in two different
-# folders (different absolute paths), one after the other (so at different
-# times), with a different umask, time zone and language, and compares every
-# file of the two releases byte by byte. Also checks that no absolute path
-# of either copy is left in the programs, debug info included.
+# folders (different absolute paths; the first build in the copy's build/,
+# the second in a folder outside its copy), one after the other (so at
+# different times), with a different umask, time zone and language, and
+# compares every file of the two releases byte by byte. Also checks that no
+# absolute path of either copy or build folder is left in the programs,
+# debug info included.
 #
 #   tools/check-reproducible.sh [SCRATCH_DIR]
 #
@@ -33,10 +35,11 @@ fail() {
     failures=$((failures + 1))
 }
 
-# release RUN SOURCE_FOLDER UMASK TZ LANG: copies the tree to SOURCE_FOLDER
-# and builds the release there (build/ and dist/ inside it).
+# release RUN SOURCE_FOLDER BUILD_FOLDER UMASK TZ LANG: copies the tree to
+# SOURCE_FOLDER and builds the release from there, in BUILD_FOLDER, into
+# SOURCE_FOLDER/dist.
 release() {
-    local run=$1 copy=$2 mask=$3 zone=$4 language=$5 started
+    local run=$1 copy=$2 build=$3 mask=$4 zone=$5 language=$6 started
     mkdir -p "$copy"
     (
         umask "$mask"
@@ -46,9 +49,9 @@ release() {
             tar -xf - --no-same-permissions --touch -C "$copy"
     )
     started=$(date +%s)
-    echo "== Build $run in $copy (umask $mask, TZ=$zone, LANG=$language)"
+    echo "== Build $run of $copy in $build (umask $mask, TZ=$zone, LANG=$language)"
     if ! (umask "$mask" && env -u LC_ALL TZ="$zone" LANG="$language" "$copy/tools/release.sh" \
-              >"$scratch/release-$run.log" 2>&1); then
+              --build-dir "$build" >"$scratch/release-$run.log" 2>&1); then
         tail -n 40 "$scratch/release-$run.log" >&2
         fail "build $run failed (log: $scratch/release-$run.log)"
         exit 1
@@ -56,16 +59,17 @@ release() {
     echo "   built in $(($(date +%s) - started)) s"
 }
 
-# no_paths RUN COPY: the built programs hold no absolute path of the copy.
+# no_paths RUN COPY BUILD: the built programs hold no absolute path of the
+# copy or of the build folder.
 no_paths() {
-    local copy=$2 program found
-    for program in "$copy"/build/release-*/src/*/dulmeri "$copy"/build/release-*/src/*/dulmeri.exe; do
+    local copy=$2 build=$3 program found
+    for program in "$build"/release-*/src/*/dulmeri "$build"/release-*/src/*/dulmeri.exe; do
         [ -f "$program" ] || continue
-        found=$(strings -a "$program" | grep -F "$copy" | head -n 3) || true
+        found=$(strings -a "$program" | grep -F -e "$copy" -e "$build" | head -n 3) || true
         if [ -n "$found" ]; then
-            fail "${program#"$copy"/} of build $1 holds the path of its folder: $found"
+            fail "${program#"$build"/} of build $1 holds the path of its folders: $found"
         else
-            echo "ok: ${program#"$copy"/} of build $1 holds no path of its folder"
+            echo "ok: ${program#"$build"/} of build $1 holds no path of its folders"
         fi
     done
 }
@@ -94,12 +98,12 @@ explain() {
 
 one=$scratch/one/dulmeri
 two=$scratch/second-run/src/dulmeri-copy
-release 1 "$one" 022 UTC C.UTF-8
+release 1 "$one" "$one/build" 022 UTC C.UTF-8
 sleep 1
-release 2 "$two" 077 Asia/Tokyo bg_BG.UTF-8
+release 2 "$two" "$scratch/second-run/out" 077 Asia/Tokyo bg_BG.UTF-8
 
-no_paths 1 "$one"
-no_paths 2 "$two"
+no_paths 1 "$one" "$one/build"
+no_paths 2 "$two" "$scratch/second-run/out"
 
 names=$(cd "$one/dist" && ls)
 if [ "$names" != "$(cd "$two/dist" && ls)" ]; then
