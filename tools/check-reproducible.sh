@@ -6,7 +6,7 @@
 # different times), with a different umask, time zone and language, and
 # compares every file of the two releases byte by byte. Also checks that no
 # absolute path of either copy or build folder is left in the programs,
-# debug info included.
+# debug info included, and that the released packages pass their checks.
 #
 #   tools/check-reproducible.sh [SCRATCH_DIR]
 #
@@ -122,6 +122,16 @@ for wanted in '.deb' '-win64.zip' '-win64.exe' 'SHA256SUMS'; do
     grep -q -- "$wanted\$" <<<"$names" || fail "the release has no *$wanted"
 done
 (cd "$one/dist" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not verify"
+# The released Debian package passes the package's checks (lintian, its files,
+# its program opening the window).
+version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$one/build/release-deb/CPackConfig.cmake")
+if "$source_dir/tests/packaging/package_test.sh" "$one"/dist/*.deb "$scratch/package-test" "$version" \
+       >"$scratch/package-test.log" 2>&1; then
+    echo "ok: the released Debian package passes tests/packaging/package_test.sh"
+else
+    cat "$scratch/package-test.log" >&2
+    fail "the released Debian package fails its checks"
+fi
 # The ZIP is packed by tools/reproducible_zip.py: it must still be the portable
 # copy the Windows package test expects.
 python3 -c 'import sys; sys.path.insert(0, sys.argv[1]); import package_test; package_test.check_zip(sys.argv[2])' \
