@@ -107,7 +107,7 @@ no_paths 2 "$two" "$scratch/second-run/out"
 
 names=$(cd "$one/dist" && ls)
 if [ "$names" != "$(cd "$two/dist" && ls)" ]; then
-    fail "the two releases hold different files: $(echo $names) and $(cd "$two/dist" && echo *)"
+    fail "the two releases hold different files: $(cd "$one/dist" && echo *) and $(cd "$two/dist" && echo *)"
 fi
 for name in $names; do
     [ -f "$two/dist/$name" ] || continue

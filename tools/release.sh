@@ -106,7 +106,7 @@ python3 "$source_dir/tools/reproducible_zip.py" "$dist/$zip_name.zip" "$stage" "
 # --- Web ------------------------------------------------------------------------
 # The browser front end, when this tree has its "web" preset (Emscripten): the
 # site folder as a ZIP and the single-file page.
-if cmake --list-presets 2>/dev/null | grep -q '^ *"web" '; then
+if cmake --list-presets 2>/dev/null | grep -Eq '^ *"web"( |$)'; then
     echo "== Web site and single-file page"
     configure web release-web
     build release-web
