@@ -128,6 +128,13 @@ version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$one/build/rele
 if "$source_dir/tests/packaging/package_test.sh" "$one"/dist/*.deb "$scratch/package-test" "$version" \
        >"$scratch/package-test.log" 2>&1; then
     echo "ok: the released Debian package passes tests/packaging/package_test.sh"
+    if bash "$source_dir/tests/hardening_check.sh" "$scratch/package-test/root/usr/bin/dulmeri" \
+           >"$scratch/hardening.log" 2>&1; then
+        echo "ok: its program carries its hardening (tests/hardening_check.sh)"
+    else
+        cat "$scratch/hardening.log" >&2
+        fail "the released program lacks its hardening"
+    fi
 else
     cat "$scratch/package-test.log" >&2
     fail "the released Debian package fails its checks"
