@@ -4,7 +4,7 @@
 #     the objects (debug info, __FILE__), so they do not reach the program
 #     or its build id. Source paths then read "./src/...", build paths
 #     "build/...".
-#   - Windows: the PE header carries no link time.
+#   - Windows: the PE header carries no time stamp.
 # Time stamps (SOURCE_DATE_EPOCH) are set by tools/release.sh. Off by default:
 # in a developer's build the debugger finds the sources by their full paths.
 option(DULMERI_REPRODUCIBLE "Map build paths out of the binaries (release builds)" OFF)
@@ -15,7 +15,10 @@ if(DULMERI_REPRODUCIBLE)
     add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}=.
                         -ffile-prefix-map=${PROJECT_BINARY_DIR}=build)
     if(WIN32)
-        add_link_options(-Wl,--no-insert-timestamp)
+        # No link time in the PE header, and the program stripped by the
+        # linker: strip, run afterwards, would write a time there again
+        # (Debian's SOURCE_DATE_EPOCH, other binutils the current time).
+        add_link_options(-Wl,--no-insert-timestamp -s)
     endif()
 endif()
 

@@ -100,7 +100,8 @@ package release-windows NSIS | xargs -r cp -t "$dist"
 # the file system gives them, which may differ from one machine to another.
 zip_name=$(cpack_setting release-windows CPACK_PACKAGE_FILE_NAME)
 stage=$build_root/release-windows/zip/$zip_name
-cmake --install "$build_root/release-windows" --strip --prefix "$stage" >/dev/null
+# (The program is stripped by the linker; strip would stamp a time on it.)
+cmake --install "$build_root/release-windows" --prefix "$stage" >/dev/null
 python3 "$source_dir/tools/reproducible_zip.py" "$dist/$zip_name.zip" "$stage" "$zip_name"
 
 # --- Web ------------------------------------------------------------------------
