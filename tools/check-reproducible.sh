@@ -63,7 +63,8 @@ release() {
 # copy or of the build folder.
 no_paths() {
     local copy=$2 build=$3 program found
-    for program in "$build"/release-*/src/*/dulmeri "$build"/release-*/src/*/dulmeri.exe; do
+    for program in "$build"/release-*/src/*/dulmeri "$build"/release-*/src/*/dulmeri.exe \
+                   "$build"/release-web/src/web/dulmeri.html "$build"/release-web/src/web/site/*; do
         [ -f "$program" ] || continue
         found=$(strings -a "$program" | grep -F -e "$copy" -e "$build" | head -n 3) || true
         if [ -n "$found" ]; then
@@ -118,7 +119,7 @@ for name in $names; do
         explain "$one/dist/$name" "$two/dist/$name" >&2
     fi
 done
-for wanted in '.deb' '-win64.zip' '-win64.exe' 'SHA256SUMS'; do
+for wanted in '.deb' '-win64.zip' '-win64.exe' '-web.zip' '.html' 'SHA256SUMS'; do
     grep -q -- "$wanted\$" <<<"$names" || fail "the release has no *$wanted"
 done
 (cd "$one/dist" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not verify"

@@ -4,8 +4,8 @@
 #   dulmeri_<version>_<arch>.deb      the Debian package
 #   dulmeri-<version>-win64.zip       the portable Windows copy
 #   dulmeri-<version>-win64.exe       the Windows installer
-#   dulmeri-<version>-web.zip         the web site folder   } when the "web"
-#   dulmeri-<version>.html            the one-file web page } preset exists
+#   dulmeri-<version>-web.zip         the web site folder
+#   dulmeri-<version>.html            the one-file web page
 #   SHA256SUMS                        their checksums (sha256sum -c SHA256SUMS)
 #
 #   tools/release.sh [--build-dir DIR] [--dist DIR]
@@ -104,21 +104,14 @@ stage=$build_root/release-windows/zip/$zip_name
 cmake --install "$build_root/release-windows" --prefix "$stage" >/dev/null
 python3 "$source_dir/tools/reproducible_zip.py" "$dist/$zip_name.zip" "$stage" "$zip_name"
 
-# --- Web ------------------------------------------------------------------------
-# The browser front end, when this tree has its "web" preset (Emscripten): the
-# site folder as a ZIP and the single-file page.
-if cmake --list-presets 2>/dev/null | grep -Eq '^ *"web"( |$)'; then
-    echo "== Web site and single-file page"
-    configure web release-web
-    build release-web
-    web=$build_root/release-web/src/web
-    python3 "$source_dir/tools/reproducible_zip.py" "$dist/dulmeri-$version-web.zip" \
-        "$web/site" "dulmeri-$version-web"
-    cp "$web/dulmeri.html" "$dist/dulmeri-$version.html"
-else
-    echo "== Web: no \"web\" preset in this tree, skipped"
-fi
-# ---------------------------------------------------------------------------------
+echo "== Web site and single-file page"
+# The site folder as a ZIP to unpack on any web server, and the one-file page.
+configure web release-web
+build release-web
+web=$build_root/release-web/src/web
+python3 "$source_dir/tools/reproducible_zip.py" "$dist/dulmeri-$version-web.zip" \
+    "$web/site" "dulmeri-$version-web"
+cp "$web/dulmeri.html" "$dist/dulmeri-$version.html"
 
 cd "$dist"
 find . -maxdepth 1 -type f ! -name SHA256SUMS -printf '%P\n' | sort | xargs -d '\n' sha256sum -- >SHA256SUMS
