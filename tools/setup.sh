@@ -3,8 +3,9 @@
 # then either runs the program or runs every test.
 #
 #   tools/setup.sh run    build and open the program
-#   tools/setup.sh test   build and run every test (normal build and
-#                         sanitizer build), then the fuzzers for a bounded
+#   tools/setup.sh test   build and run every test (normal build, with the
+#                         release built twice to check it is reproducible,
+#                         and sanitizer build), then the fuzzers for a bounded
 #                         time each, then the Windows build (cross-compiled,
 #                         its tests run under Wine on a private Xvfb), then the
 #                         web build (WebAssembly: the core's tests under Node,

@@ -86,4 +86,8 @@ std::string FatalErrorMessage(const std::string& description) {
     return std::string(kRunTimeError) + ": " + description + "\n\n" + kProgramWillClose;
 }
 
+std::string PageFatalErrorMessage(const std::string& description) {
+    return std::string(kRunTimeError) + ": " + description + "\n\n" + kReloadToStartAgain;
+}
+
 }  // namespace design::texts

@@ -51,6 +51,24 @@ inline constexpr const char* kAphorismName = "Афоризъм";
 inline constexpr const char* kRunStarted = "Симулацията е пусната";
 inline constexpr const char* kRunStopped = "Симулацията е спряна";
 
+// The text boxes' context menu, in the words of Qt's own Bulgarian
+// catalogue for the same commands, so that every front end says the same.
+// "&" marks the access key.
+inline constexpr const char* kMenuUndo = "&Отмяна";
+inline constexpr const char* kMenuCut = "&Изрязване";
+inline constexpr const char* kMenuCopy = "&Копиране";
+inline constexpr const char* kMenuPaste = "&Поставяне";
+inline constexpr const char* kMenuDelete = "Из&триване";
+inline constexpr const char* kMenuSelectAll = "Избиране на &всичко";
+// The scroll bar's context menu, likewise.
+inline constexpr const char* kMenuScrollHere = "Превъртайте тук";
+inline constexpr const char* kMenuTop = "Отгоре";
+inline constexpr const char* kMenuBottom = "Отдолу";
+inline constexpr const char* kMenuPageUp = "Страница нагоре";
+inline constexpr const char* kMenuPageDown = "Страница надолу";
+inline constexpr const char* kMenuScrollUp = "Превъртане нагоре";
+inline constexpr const char* kMenuScrollDown = "Превъртане надолу";
+
 // Run-time error messages.
 inline constexpr const char* kRunTimeError = "Грешка по време на изпълнение";
 inline constexpr const char* kOverflow = "Препълване";
@@ -58,6 +76,9 @@ inline constexpr const char* kDivisionByZero = "Деление на нула";
 inline constexpr const char* kInvalidPropertyValue = "Недопустима стойност на свойство";
 inline constexpr const char* kUnexpectedError = "Неочаквана грешка";
 inline constexpr const char* kProgramWillClose = "Програмата ще бъде затворена.";
+// A web page cannot close itself: it stops and offers to start again.
+inline constexpr const char* kReloadToStartAgain = "Презаредете страницата, за да започнете отначало.";
+inline constexpr const char* kReload = "Презареди";
 
 // What went wrong, with the error's own detail: "Деление на нула (...)".
 std::string FatalErrorDescription(const regulator::FatalError& error);
@@ -68,5 +89,8 @@ std::string UnexpectedErrorDescription(const std::string& what);
 std::string CurrentErrorDescription();
 // The whole text of the message shown before the program ends.
 std::string FatalErrorMessage(const std::string& description);
+// The same for the web page, which stays on the screen, stopped, until it is
+// reloaded.
+std::string PageFatalErrorMessage(const std::string& description);
 
 }  // namespace design::texts

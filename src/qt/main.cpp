@@ -2,6 +2,7 @@
 // The program takes no command-line arguments; any it is given are ignored.
 
 #include "main_form.h"
+#include "toolkit_translation.h"
 #include "wayland_frame.h"
 
 #include <QApplication>
@@ -58,6 +59,9 @@ int main(int, char* argv[]) {
     qInstallMessageHandler(nullptr);
     QGuiApplication::setDesktopFileName(QStringLiteral(DULMERI_APP_ID));
     QApplication::setStyle(QStringLiteral("Fusion"));
+    // Qt's own menus and buttons in Bulgarian too; without the catalogue
+    // they stay English and the program runs all the same.
+    qt_window::InstallToolkitTranslation();
 
     qt_window::MainForm form;
     if (form.HasFailed()) return qt_window::MainForm::kFatalExitCode;

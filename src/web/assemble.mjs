@@ -18,6 +18,7 @@ const dataUrl = (file, type) => `data:${type};base64,${readFileSync(file).toStri
 function page({ head, font, script }) {
   const parts = {
     TITLE: read(join(generated, 'title.txt')),
+    RELOAD: read(join(generated, 'reload.txt')),
     HEAD: head,
     FONT: font,
     STYLE: read(join(source, 'page.css')) + read(join(generated, 'window.css')),

@@ -171,7 +171,8 @@ int main(int argc, char** argv) {
     const std::string folder = argv[1];
     const bool written = Write(folder, "window.html", WindowMarkup()) && Write(folder, "window.css", WindowStyle()) &&
                          Write(folder, "manifest.webmanifest", Manifest()) &&
-                         Write(folder, "title.txt", Escape(texts::WindowCaption()));
+                         Write(folder, "title.txt", Escape(texts::WindowCaption())) &&
+                         Write(folder, "reload.txt", Escape(texts::kReload));
     if (!written) {
         std::cerr << "generate_page: cannot write into " << folder << '\n';
         return 1;

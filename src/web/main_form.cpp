@@ -35,7 +35,7 @@ void MainForm::FailWith(const std::string& description) {
     if (failed_) return;
     failed_ = true;
     web_timer_enable(0);
-    web_fail(texts::FatalErrorMessage(description).c_str());
+    web_fail(texts::PageFatalErrorMessage(description).c_str());
 }
 
 void MainForm::Form_Load() {

@@ -285,6 +285,7 @@ var page = (function () {
     form.setAttribute('inert', '');
     var dialog = byId('fatal');
     byId('fatal-message').textContent = message;
+    byId('fatal-reload').addEventListener('click', function () { location.reload(); });
     dialog.addEventListener('cancel', function (event) { event.preventDefault(); });
     if (typeof dialog.showModal === 'function') dialog.showModal();
     else dialog.setAttribute('open', '');

@@ -2,6 +2,8 @@
 
 #include "dpi.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -36,6 +38,7 @@ HWND Gauge::Create(HWND parent, int id, const RECT& pixels, design::Rgb backgrou
     }();
     (void)registered;
     dpi_ = dpi;
+    name_ = name;
     background_ = CreateSolidBrush(ToColorRef(background));
     hwnd_ = CreateWindowExW(WS_EX_CLIENTEDGE, kClassName, name.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP,
                             pixels.left, pixels.top, pixels.right - pixels.left, pixels.bottom - pixels.top,
@@ -102,6 +105,17 @@ void Gauge::Paint() {
     EndPaint(hwnd_, &paint);
 }
 
+bool Gauge::AccessibleFactsOf(HWND window, AccessibleFacts& facts) {
+    // The window may be gone, and its handle given to another window.
+    if (!IsWindow(window) || GetWindowLongPtrW(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&Gauge::Procedure)) {
+        return false;
+    }
+    const auto* gauge = reinterpret_cast<const Gauge*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (gauge == nullptr) return false;
+    facts = {gauge->name_, ROLE_SYSTEM_PROGRESSBAR, gauge->accessibleValue_, gauge->accessibleDescription_};
+    return true;
+}
+
 LRESULT CALLBACK Gauge::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
@@ -124,6 +138,11 @@ LRESULT CALLBACK Gauge::Procedure(HWND window, UINT message, WPARAM wParam, LPAR
             case WM_LBUTTONDOWN:
                 SetFocus(window);
                 return 0;
+            case WM_GETOBJECT:
+                if (const LRESULT object = AnswerGetObject(window, wParam, lParam, &Gauge::AccessibleFactsOf)) {
+                    return object;
+                }
+                break;
             default:
                 break;
         }

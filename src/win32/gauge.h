@@ -6,8 +6,10 @@
 // downwards); the drawing is kept as a list of filled rectangles and
 // replayed at every WM_PAINT, at the window's DPI, so covering and
 // uncovering the window shows the last drawing and it stays sharp at any
-// scale.
+// scale. For screen readers it is a progress bar named "Термометър" whose
+// value is the temperature (accessibility.h).
 
+#include "accessibility.h"
 #include "widget_table.h"
 
 #include <windows.h>
@@ -48,14 +50,24 @@ public:
     void FillBox(Point corner1, Point corner2, design::Rgb colour);
     const std::vector<Box>& Boxes() const { return boxes_; }
 
+    // What a screen reader reads besides the name: the temperature as the
+    // value and the heater's state as the description. Readers ask for them
+    // when they need them; nothing is announced.
+    void SetAccessibleValue(std::wstring value) { accessibleValue_ = std::move(value); }
+    void SetAccessibleDescription(std::wstring description) { accessibleDescription_ = std::move(description); }
+
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static bool AccessibleFactsOf(HWND window, AccessibleFacts& facts);
     void Paint();
 
     HWND hwnd_ = nullptr;
     UINT dpi_ = 96;
     HBRUSH background_ = nullptr;
     std::vector<Box> boxes_;
+    std::wstring name_;
+    std::wstring accessibleValue_;
+    std::wstring accessibleDescription_;
 };
 
 }  // namespace win32_window

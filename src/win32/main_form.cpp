@@ -1,6 +1,7 @@
 #include "main_form.h"
 
 #include "dpi.h"
+#include "context_menus.h"
 #include "fatal_error.h"
 #include "numeric_text.h"
 #include "texts.h"
@@ -198,6 +199,9 @@ HWND MainForm::CreateControl(const WidgetSpec& spec, int id) {
             // Limits what the user types or pastes; the program's own text
             // (13.2 after validation) is written whole.
             if (spec.Has(design::kTwoCharacters)) SendMessageW(box, EM_SETLIMITTEXT, 2, 0);
+            // A Bulgarian context menu; Tab into the long explanation keeps
+            // the reader's place instead of selecting all of it.
+            CustomiseEditBox(box, spec.Has(design::kMultiLine) ? TabEntry::KeepPlace : TabEntry::SelectAll);
             if (spec.Has(design::kMultiLine)) {
                 text1_.at(static_cast<std::size_t>(index)) = box;
             } else {
@@ -214,7 +218,6 @@ HWND MainForm::CreateControl(const WidgetSpec& spec, int id) {
         case WidgetKind::PictureBox: {
             HWND gauge = picture1_.Create(parent, id, RECT{}, *spec.background, Wide(spec.accessibleName), dpi_);
             if (gauge == nullptr) throw std::runtime_error("the gauge could not be created");
-            annotations_.SetProgressBarRole(gauge);
             return gauge;
         }
         case WidgetKind::VScrollBar: {
@@ -222,6 +225,7 @@ HWND MainForm::CreateControl(const WidgetSpec& spec, int id) {
             vscroll1_ = Create(L"SCROLLBAR", Wide(spec.accessibleName), visible | WS_TABSTOP | SBS_VERT, 0, parent, id);
             SetScrollRange(vscroll1_, SB_CTL, design::kScaleCreatedMin, design::kScaleCreatedMax, FALSE);
             SetScrollPos(vscroll1_, SB_CTL, design::kScaleCreatedValue, FALSE);
+            CustomiseScrollBar(vscroll1_);  // a Bulgarian context menu
             return vscroll1_;
         }
         case WidgetKind::PushButton: {
@@ -619,6 +623,9 @@ void MainForm::SelectOption1(int index) {
             SendMessageW(option1_[i], BM_SETCHECK, state, 0);
         }
     }
+    // The gauge, which Tab reaches, carries the state in its description.
+    picture1_.SetAccessibleDescription(Wide(texts::kSystemState) + L' ' +
+                                       WindowText(option1_.at(static_cast<std::size_t>(index))));
 }
 
 void MainForm::SetTimer1Enabled(bool enabled) {
@@ -639,7 +646,7 @@ void MainForm::DrawGauge() {
     const std::int16_t temperature = regulator::GuardedSubtract(VScroll1Max(), VScroll1Value());
     const std::wstring value = Wide(regulator::IntegerToText(temperature));
     SetWindowTextW(label1_[1], (Wide(texts::kReadoutPrefix) + value).c_str());
-    annotations_.SetValue(picture1_.Hwnd(), value);
+    picture1_.SetAccessibleValue(value);
 }
 
 }  // namespace win32_window

@@ -1,23 +1,26 @@
 #!/usr/bin/env bash
 # Checks the Debian package as a user would get it:
 #   - the files it installs (and nothing else),
-#   - its control data (dependencies found by dpkg-shlibdeps plus the font,
-#     Qt's Wayland plugin recommended),
+#   - lintian, Debian's package checker: no error and no warning,
+#   - its control data (dependencies found by dpkg-shlibdeps plus the font
+#     and Qt's Bulgarian catalogue, Qt's Wayland plugin recommended),
 #   - the desktop entry and the AppStream metainfo with their validators,
 #   - the unpacked program: it opens its window on a fresh X server, with and
 #     without (ignored) command-line arguments.
 #
-#   package_test.sh PACKAGE.deb SCRATCH_DIR
+#   package_test.sh PACKAGE.deb SCRATCH_DIR VERSION
 #
+# VERSION is the project's version, which the package must carry.
 # SCRATCH_DIR is emptied and reused; it should lie inside the build tree.
 set -euo pipefail
 
-if [ $# -ne 2 ]; then
-    echo "usage: $0 PACKAGE.deb SCRATCH_DIR" >&2
+if [ $# -ne 3 ]; then
+    echo "usage: $0 PACKAGE.deb SCRATCH_DIR VERSION" >&2
     exit 2
 fi
 deb=$1
 work=$2
+version=$3
 app_id=org.example.Dulmeri
 title_tail="Дулмери - терморегулатор"
 
@@ -43,10 +46,13 @@ dpkg-deb -x "$deb" "$root"
 expected_files=$(sort <<EOF
 usr/bin/dulmeri
 usr/share/applications/$app_id.desktop
+usr/share/doc/dulmeri/changelog.gz
 usr/share/doc/dulmeri/copyright
 usr/share/icons/hicolor/32x32/apps/$app_id.png
 usr/share/icons/hicolor/48x48/apps/$app_id.png
 usr/share/icons/hicolor/scalable/apps/$app_id.svg
+usr/share/man/bg/man1/dulmeri.1.gz
+usr/share/man/man1/dulmeri.1.gz
 usr/share/metainfo/$app_id.metainfo.xml
 EOF
 )
@@ -92,10 +98,33 @@ else
     fail "scalable icon is not an SVG"
 fi
 
+# --- lintian --------------------------------------------------------------------
+# Errors and warnings fail; the informational and pedantic tags are shown.
+# (lintian says that running it as root is not recommended: it only reads
+# the package here.)
+if output=$(lintian --fail-on error,warning --display-info --pedantic "$deb" 2>&1); then
+    pass "lintian: no errors and no warnings"
+else
+    fail "lintian:"
+fi
+grep -v 'running with root privileges' <<<"$output" | sed 's/^/  lintian: /' || true
+
+# The manual pages and the changelog: the version and the release's date.
+for page in usr/share/man/man1/dulmeri.1.gz usr/share/man/bg/man1/dulmeri.1.gz; do
+    if zcat "$root/$page" | grep -q "^\.TH DULMERI 1 \"[0-9-]*\" \"dulmeri $version\""; then
+        pass "$page is dulmeri(1) of version $version"
+    else
+        fail "$page: $(zcat "$root/$page" | grep '^\.TH')"
+    fi
+done
+changelog_head=$(zcat "$root/usr/share/doc/dulmeri/changelog.gz" | head -n 1)
+[[ "$changelog_head" == "dulmeri ($version) "* ]] && pass "changelog starts with $version" ||
+    fail "changelog starts with '$changelog_head'"
+
 # --- Control data -------------------------------------------------------------
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = dulmeri ] && pass "Package: dulmeri" || fail "Package is '$(field Package)'"
-[ "$(field Version)" = 1.0.0 ] && pass "Version: 1.0.0" || fail "Version is '$(field Version)'"
+[ "$(field Version)" = "$version" ] && pass "Version: $version" || fail "Version is '$(field Version)', expected $version"
 [ "$(field Section)" = education ] && pass "Section: education" || fail "Section is '$(field Section)'"
 [ -n "$(field Maintainer)" ] && pass "Maintainer is set" || fail "no Maintainer"
 [ -n "$(field Description)" ] && pass "Description is set" || fail "no Description"
@@ -104,7 +133,7 @@ depends=$(field Depends)
 echo "Depends: $depends"
 # One package name per line, versions and alternatives dropped.
 depends_names=$(tr ',|' '\n\n' <<<"$depends" | sed -e 's/(.*)//' -e 's/[[:space:]]//g' -e '/^$/d')
-for wanted in libqt6widgets6 fonts-liberation libc6; do
+for wanted in libqt6widgets6 fonts-liberation qt6-translations-l10n libc6; do
     if grep -qx "$wanted" <<<"$depends_names"; then
         pass "Depends names $wanted"
     else
@@ -157,7 +186,7 @@ fi
 grep -q "<id>$app_id</id>" "$metainfo" && pass "metainfo id $app_id" || fail "metainfo id is not $app_id"
 grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" &&
     pass "metainfo launches $app_id.desktop" || fail "metainfo launchable is not $app_id.desktop"
-grep -q '<release version="1.0.0"' "$metainfo" && pass "metainfo release 1.0.0" || fail "no release 1.0.0"
+grep -q "<release version=\"$version\"" "$metainfo" && pass "metainfo release $version" || fail "no release $version in the metainfo"
 
 # --- The program on a fresh X server ------------------------------------------
 xvfb_pid=

@@ -298,6 +298,8 @@ for (const delivery of DELIVERIES.filter((each) => !ONLY || each.name === ONLY))
       const dialog = page.locator('#fatal');
       await expect(dialog).toBeVisible();
       await expect(dialog).toContainText('Грешка по време на изпълнение: Недопустима стойност на свойство');
+      await expect(dialog).toContainText('Презаредете страницата');
+      await expect(page.locator('#fatal-reload')).toBeFocused();
       await expect(page.locator('#MainForm')).toHaveAttribute('inert', '');
       await page.keyboard.press('Escape');
       await expect(dialog).toBeVisible();
@@ -307,6 +309,11 @@ for (const delivery of DELIVERIES.filter((each) => !ONLY || each.name === ONLY))
       await page.mouse.click(button.x + 5, button.y + 5);
       await tick(page, 5);
       await expect(page.locator('#Label1_1')).toHaveText(before);
+      // The dialog's one button starts the page again.
+      await page.locator('#fatal-reload').click();
+      await expect(page.locator('#fatal')).toBeHidden();
+      await expect(page.locator('#MainForm')).not.toHaveAttribute('inert', '');
+      await expect(page.locator('#Label1_1')).toHaveText('Моментна стойност: 0');
     });
 
     test.describe('on a phone', () => {

@@ -133,14 +133,15 @@ protected:
         for (const wchar_t* c = characters; *c != 0; ++c) SendMessageW(control, WM_CHAR, *c, 1);
     }
 
-    // A real left click at a point of a control's client area (SendInput).
-    void Click(HWND control, POINT at) {
+    // A real click, left unless told, at a point of a control's client
+    // area (SendInput).
+    void Click(HWND control, POINT at, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEVENTF_LEFTUP) {
         ClientToScreen(control, &at);
         SetCursorPos(at.x, at.y);
         INPUT inputs[2] = {};
         inputs[0].type = inputs[1].type = INPUT_MOUSE;
-        inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        inputs[0].mi.dwFlags = down;
+        inputs[1].mi.dwFlags = up;
         SendInput(2, inputs, sizeof(INPUT));
         for (int i = 0; i < 5; ++i) {
             Pump(form.get());
