@@ -19,6 +19,11 @@ std::string WindowCaption();
 
 inline constexpr const char* kTitle = "Дулмери - температурен хистерезис";
 inline constexpr const char* kProgramName = "Дулмери - терморегулатор";
+inline constexpr const char* kShortProgramName = "Дулмери";
+// What the program is, in one sentence: for the web page's description and
+// the installed app's.
+inline constexpr const char* kProgramDescription =
+    "Учебна програма, която симулира терморегулатор с температурен хистерезис.";
 inline constexpr const char* kUpperThreshold = "Горен праг:";
 inline constexpr const char* kLowerThreshold = "Долен праг:";
 inline constexpr const char* kTemperature = "Температура:";

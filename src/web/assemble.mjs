@@ -19,6 +19,7 @@ function page({ head, font, script }) {
   const parts = {
     TITLE: read(join(generated, 'title.txt')),
     RELOAD: read(join(generated, 'reload.txt')),
+    DESCRIPTION: read(join(generated, 'description.txt')),
     HEAD: head,
     FONT: font,
     STYLE: read(join(source, 'page.css')) + read(join(generated, 'window.css')),

@@ -137,8 +137,8 @@ std::string Manifest() {
     std::ostringstream json;
     json << "{\n"
          << "  \"name\": \"" << texts::kProgramName << "\",\n"
-         << "  \"short_name\": \"Дулмери\",\n"
-         << "  \"description\": \"" << texts::kTitle << "\",\n"
+         << "  \"short_name\": \"" << texts::kShortProgramName << "\",\n"
+         << "  \"description\": \"" << texts::kProgramDescription << "\",\n"
          << "  \"lang\": \"bg\",\n"
          << "  \"dir\": \"ltr\",\n"
          << "  \"start_url\": \"./\",\n"
@@ -172,7 +172,8 @@ int main(int argc, char** argv) {
     const bool written = Write(folder, "window.html", WindowMarkup()) && Write(folder, "window.css", WindowStyle()) &&
                          Write(folder, "manifest.webmanifest", Manifest()) &&
                          Write(folder, "title.txt", Escape(texts::WindowCaption())) &&
-                         Write(folder, "reload.txt", Escape(texts::kReload));
+                         Write(folder, "reload.txt", Escape(texts::kReload)) &&
+                         Write(folder, "description.txt", Escape(texts::kProgramDescription));
     if (!written) {
         std::cerr << "generate_page: cannot write into " << folder << '\n';
         return 1;

@@ -96,11 +96,27 @@ var page = (function () {
   }
 
   // ---- VScroll1: square arrows at both ends, a square thumb on the track.
-  function geometry() {
+  // The widgets keep their design size (scaling to fit a small screen is a
+  // transform, which leaves layout sizes alone), so their sizes are read from
+  // the layout once, not in every tick, where reading them would force the
+  // browser to lay the page out again.
+  function measuredOnce(measure) {
+    var size = null;
+    return function () {
+      if (size === null) {
+        var measured = measure();
+        if (measured.width === 0 && measured.height === 0) return measured;  // not laid out yet
+        size = measured;
+      }
+      return size;
+    };
+  }
+
+  var geometry = measuredOnce(function () {
     var side = Math.min(bar.clientWidth, Math.floor(bar.clientHeight / 3));
     var travel = Math.max(0, bar.clientHeight - 2 * side - side);
-    return { side: side, travel: travel };
-  }
+    return { side: side, travel: travel, width: bar.clientWidth, height: bar.clientHeight };
+  });
 
   function thumbOffset(value) {
     var range = scale.max - scale.min;
@@ -226,9 +242,9 @@ var page = (function () {
   });
 
   // ---- The gauge: rectangles in the picture box's own twips, drawn on its face.
-  function gaugeSize() {
+  var gaugeSize = measuredOnce(function () {
     return { width: gauge.offsetWidth * TWIPS_PER_PIXEL, height: gauge.offsetHeight * TWIPS_PER_PIXEL };
-  }
+  });
 
   function clearGauge() {
     face.textContent = '';
