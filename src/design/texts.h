@@ -92,6 +92,18 @@ std::string UnexpectedErrorDescription(const std::string& what);
 // The exception being handled, described as one of the two above; to be
 // called only inside a catch block.
 std::string CurrentErrorDescription();
+// Runs one of a window's event handlers so that no exception leaves it (none
+// may cross the toolkit's event loop): whatever it throws is described and
+// handed to fail. After a failure (failed true) handlers no longer run.
+template <typename Handler, typename Fail>
+void RunGuarded(bool failed, Handler&& handler, Fail&& fail) {
+    if (failed) return;
+    try {
+        handler();
+    } catch (...) {
+        fail(CurrentErrorDescription());
+    }
+}
 // The whole text of the message shown before the program ends.
 std::string FatalErrorMessage(const std::string& description);
 // The same for the web page, which stays on the screen, stopped, until it is

@@ -211,12 +211,7 @@ void MainForm::BuildWidgets() {
 
 template <typename Handler>
 void MainForm::Guarded(Handler&& handler) {
-    if (failed_) return;
-    try {
-        handler();
-    } catch (...) {
-        Fail(Text(texts::CurrentErrorDescription()));
-    }
+    texts::RunGuarded(failed_, handler, [this](const std::string& description) { Fail(Text(description)); });
 }
 
 void MainForm::Fail(const QString& message) {

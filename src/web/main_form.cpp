@@ -23,12 +23,7 @@ MainForm::MainForm(regulator::NumberFormat format)
 
 template <typename Handler>
 void MainForm::Guarded(Handler&& handler) {
-    if (failed_) return;
-    try {
-        handler();
-    } catch (...) {
-        FailWith(texts::CurrentErrorDescription());
-    }
+    texts::RunGuarded(failed_, handler, [this](const std::string& description) { FailWith(description); });
 }
 
 void MainForm::FailWith(const std::string& description) {

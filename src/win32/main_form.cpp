@@ -540,12 +540,7 @@ void MainForm::OnScroll(WORD request, std::int16_t thumbPosition) {
 
 template <typename Handler>
 void MainForm::Guarded(Handler&& handler) {
-    if (failed_) return;
-    try {
-        handler();
-    } catch (...) {
-        Fail(texts::CurrentErrorDescription());
-    }
+    texts::RunGuarded(failed_, handler, [this](const std::string& description) { Fail(description); });
 }
 
 void MainForm::Fail(const std::string& description) {
