@@ -42,6 +42,20 @@ install_missing_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# npm: Debian's nodejs leaves it to a package of its own, while Node's own
+# builds for Debian carry it inside nodejs (and conflict with Debian's npm),
+# so it is installed only where the command is missing.
+install_npm_if_missing() {
+    command -v npm >/dev/null && return
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo=(sudo)
+    fi
+    echo "Installing: npm"
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends npm
+}
+
 build() {
     local preset="$1"
     shift
@@ -50,6 +64,7 @@ build() {
 }
 
 install_missing_packages
+install_npm_if_missing
 jobs=$(nproc)
 
 if [ "$mode" = run ]; then
