@@ -10,7 +10,6 @@ shortcut to the program; the installed program must start and end with
 status 0 when its window is closed; the uninstaller (/S) must remove it all.
 """
 
-import glob
 import os
 import sys
 import time
@@ -47,8 +46,14 @@ def unix_path(wine, windows_path):
 
 
 def shortcuts(wine):
-    pattern = os.path.join(wine.prefix, "drive_c", "**", "Start Menu", "**", "*.lnk")
-    return [path for path in glob.glob(pattern, recursive=True) if "Дулмери" in path]
+    """The program's Start-menu shortcuts. The walk does not follow links:
+    Wine links the user's folders in drive_c to the home folder, which may
+    hold this very prefix."""
+    found = []
+    for folder, _, files in os.walk(os.path.join(wine.prefix, "drive_c")):
+        if "Start Menu" in folder.split(os.sep):
+            found += [os.path.join(folder, name) for name in files if name.endswith(".lnk") and "Дулмери" in name]
+    return found
 
 
 def check_installer(wine, installer):
