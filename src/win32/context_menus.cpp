@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <new>
 
 namespace win32_window {
@@ -69,30 +70,28 @@ void BuildScrollMenu(HMENU menu) {
     Append(menu, kScrollDown, texts::kMenuScrollDown);
 }
 
+// Each edit command is one of the edit control's own messages.
+struct EditCommand {
+    UINT command;
+    UINT message;
+    LPARAM lParam;
+    bool changesText;  // refused by a read-only box
+};
+
+constexpr EditCommand kEditCommands[] = {
+    {kEditUndo, EM_UNDO, 0, true},
+    {kEditCut, WM_CUT, 0, true},
+    {kEditCopy, WM_COPY, 0, false},
+    {kEditPaste, WM_PASTE, 0, true},  // the edit control cuts it to its typing limit
+    {kEditDelete, WM_CLEAR, 0, true},
+    {kEditSelectAll, EM_SETSEL, -1, false},
+};
+
 void RunEditCommand(HWND edit, UINT command) {
-    const bool readOnly = IsReadOnly(edit);
-    switch (command) {
-        case kEditUndo:
-            if (!readOnly) SendMessageW(edit, EM_UNDO, 0, 0);
-            break;
-        case kEditCut:
-            if (!readOnly) SendMessageW(edit, WM_CUT, 0, 0);
-            break;
-        case kEditCopy:
-            SendMessageW(edit, WM_COPY, 0, 0);
-            break;
-        case kEditPaste:
-            // The edit control cuts what it pastes to its typing limit.
-            if (!readOnly) SendMessageW(edit, WM_PASTE, 0, 0);
-            break;
-        case kEditDelete:
-            if (!readOnly) SendMessageW(edit, WM_CLEAR, 0, 0);
-            break;
-        case kEditSelectAll:
-            SendMessageW(edit, EM_SETSEL, 0, -1);
-            break;
-        default:
-            break;
+    for (const EditCommand& entry : kEditCommands) {
+        if (entry.command != command) continue;
+        if (!entry.changesText || !IsReadOnly(edit)) SendMessageW(edit, entry.message, 0, entry.lParam);
+        return;
     }
 }
 
@@ -113,35 +112,22 @@ int PositionAt(HWND bar, POINT at) {
     return std::clamp(position, range.nMin, range.nMin + span);
 }
 
+// Each scroll command is one of the scroll bar's own requests.
+constexpr struct {
+    UINT command;
+    WORD request;
+} kScrollCommands[] = {
+    {kScrollHere, SB_THUMBPOSITION}, {kScrollTop, SB_TOP},       {kScrollBottom, SB_BOTTOM},
+    {kScrollPageUp, SB_PAGEUP},      {kScrollPageDown, SB_PAGEDOWN}, {kScrollUp, SB_LINEUP},
+    {kScrollDown, SB_LINEDOWN},
+};
+
 void RunScrollCommand(HWND bar, UINT command, POINT at) {
-    WORD request = SB_ENDSCROLL;
-    WORD position = 0;
-    switch (command) {
-        case kScrollHere:
-            request = SB_THUMBPOSITION;
-            position = static_cast<WORD>(PositionAt(bar, at));
-            break;
-        case kScrollTop:
-            request = SB_TOP;
-            break;
-        case kScrollBottom:
-            request = SB_BOTTOM;
-            break;
-        case kScrollPageUp:
-            request = SB_PAGEUP;
-            break;
-        case kScrollPageDown:
-            request = SB_PAGEDOWN;
-            break;
-        case kScrollUp:
-            request = SB_LINEUP;
-            break;
-        case kScrollDown:
-            request = SB_LINEDOWN;
-            break;
-        default:
-            return;
-    }
+    const auto entry = std::find_if(std::begin(kScrollCommands), std::end(kScrollCommands),
+                                    [command](const auto& e) { return e.command == command; });
+    if (entry == std::end(kScrollCommands)) return;
+    const WORD request = entry->request;
+    const WORD position = request == SB_THUMBPOSITION ? static_cast<WORD>(PositionAt(bar, at)) : 0;
     HWND window = GetParent(bar);
     const auto from = reinterpret_cast<LPARAM>(bar);
     SendMessageW(window, WM_VSCROLL, MAKEWPARAM(request, position), from);
