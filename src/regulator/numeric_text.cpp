@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
-#include <vector>
 
 namespace regulator {
 namespace {
@@ -132,9 +131,8 @@ std::string FormatNumber(double value, int decimals, const NumberFormat& format)
     if (!std::isfinite(value)) return NumberToText(value, format);
     // %f writes the C library's separator, whatever the locale makes it:
     // keep the sign and the digits on either side of it, and put ours there.
-    std::vector<char> buffer(std::abs(value) < 1e300 ? 340 + static_cast<std::size_t>(decimals) : 700);
-    const int length = std::snprintf(buffer.data(), buffer.size(), "%.*f", decimals, value);
-    const std::string_view written(buffer.data(), static_cast<std::size_t>(std::max(length, 0)));
+    std::string written(static_cast<std::size_t>(std::max(std::snprintf(nullptr, 0, "%.*f", decimals, value), 0)), '\0');
+    std::snprintf(written.data(), written.size() + 1, "%.*f", decimals, value);
     std::string whole;
     std::string fraction;
     bool negative = false;

@@ -60,6 +60,14 @@ std::string AriaLabel(const WidgetSpec& spec) {
 
 std::string Caption(const WidgetSpec& spec) { return spec.text != nullptr ? Escape(spec.text) : ""; }
 
+// The temperature's range and its value as the scroll bar is created, for
+// the controls that report it to screen readers.
+std::string ScaleRange() {
+    const int span = design::kScaleCreatedMax - design::kScaleCreatedMin;
+    return " aria-valuemin=\"0\" aria-valuemax=\"" + std::to_string(span) + "\" aria-valuenow=\"" +
+           std::to_string(design::kScaleCreatedMax - design::kScaleCreatedValue) + "\"";
+}
+
 // The element of one widget, opened; Frame1 stays open for its option buttons.
 std::string OpenWidget(const WidgetSpec& spec) {
     const std::string id = spec.name;
@@ -78,13 +86,11 @@ std::string OpenWidget(const WidgetSpec& spec) {
             return "<div " + common + ">" + Caption(spec) + "</div>";
         case WidgetKind::PictureBox:
             // The gauge: a sunken box whose face holds the drawn rectangles.
-            return "<div " + common +
-                   " role=\"meter\" tabindex=\"0\" aria-valuemin=\"0\" aria-valuemax=\"100\" aria-valuenow=\"0\">"
-                   "<div class=\"face\"></div></div>";
+            return "<div " + common + " role=\"meter\" tabindex=\"0\"" + ScaleRange() +
+                   "><div class=\"face\"></div></div>";
         case WidgetKind::VScrollBar:
-            return "<div " + common +
-                   " role=\"slider\" tabindex=\"0\" aria-orientation=\"vertical\" aria-valuemin=\"0\""
-                   " aria-valuemax=\"100\" aria-valuenow=\"0\">"
+            return "<div " + common + " role=\"slider\" tabindex=\"0\" aria-orientation=\"vertical\"" +
+                   ScaleRange() + ">"
                    "<div data-part=\"up\"></div><div data-part=\"track\"><div data-part=\"thumb\"></div></div>"
                    "<div data-part=\"down\"></div></div>";
         case WidgetKind::PushButton:
