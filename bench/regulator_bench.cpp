@@ -60,12 +60,8 @@ class EmptyWidgets final : public WidgetOperations {
 public:
     std::string Text2(int) const override { return {}; }
     void SetText2(int, const std::string&) override {}
-    std::int16_t VScroll1Max() const override { return 0; }
-    std::int16_t VScroll1Min() const override { return 0; }
-    std::int16_t VScroll1Value() const override { return 0; }
-    void SetVScroll1Max(std::int16_t) override {}
-    void SetVScroll1Min(std::int16_t) override {}
-    void SetVScroll1Value(std::int16_t) override {}
+    ScaleState VScroll1() const override { return {}; }
+    void SetVScroll1(const ScaleState&) override {}
     void SelectOption1(int) override {}
     void SetTimer1Enabled(bool) override {}
     void DrawGauge() override {}

@@ -1,7 +1,5 @@
 #include "texts.h"
 
-#include "fatal_error.h"
-
 #ifndef DULMERI_PUBLISHER_ADDRESS
 #define DULMERI_PUBLISHER_ADDRESS "www.example.org"
 #endif
@@ -48,46 +46,6 @@ std::string Aphorism() {
     return "Неприятното в това да бъдеш първият,\r\n"
            "който е направил нещо както трябва, е,\r\n"
            "че никой не оценява колко трудно е било.";
-}
-
-std::string FatalErrorDescription(const regulator::FatalError& error) {
-    const char* name = kUnexpectedError;
-    switch (error.kind()) {
-        case regulator::FatalError::Kind::Overflow:
-            name = kOverflow;
-            break;
-        case regulator::FatalError::Kind::DivisionByZero:
-            name = kDivisionByZero;
-            break;
-        case regulator::FatalError::Kind::InvalidPropertyValue:
-            name = kInvalidPropertyValue;
-            break;
-    }
-    return std::string(name) + " (" + error.what() + ")";
-}
-
-std::string UnexpectedErrorDescription(const std::string& what) {
-    return what.empty() ? std::string(kUnexpectedError) : std::string(kUnexpectedError) + " (" + what + ")";
-}
-
-std::string CurrentErrorDescription() {
-    try {
-        throw;
-    } catch (const regulator::FatalError& error) {
-        return FatalErrorDescription(error);
-    } catch (const std::exception& error) {
-        return UnexpectedErrorDescription(error.what());
-    } catch (...) {
-        return UnexpectedErrorDescription({});
-    }
-}
-
-std::string FatalErrorMessage(const std::string& description) {
-    return std::string(kRunTimeError) + ": " + description + "\n\n" + kProgramWillClose;
-}
-
-std::string PageFatalErrorMessage(const std::string& description) {
-    return std::string(kRunTimeError) + ": " + description + "\n\n" + kReloadToStartAgain;
 }
 
 }  // namespace design::texts

@@ -5,10 +5,6 @@
 
 #include <string>
 
-namespace regulator {
-class FatalError;
-}
-
 namespace design::texts {
 
 // The publisher's web address at the start of the caption; a build option
@@ -84,30 +80,5 @@ inline constexpr const char* kProgramWillClose = "Програмата ще бъ
 // A web page cannot close itself: it stops and offers to start again.
 inline constexpr const char* kReloadToStartAgain = "Презаредете страницата, за да започнете отначало.";
 inline constexpr const char* kReload = "Презареди";
-
-// What went wrong, with the error's own detail: "Деление на нула (...)".
-std::string FatalErrorDescription(const regulator::FatalError& error);
-// Any other error that reached a handler; what may be empty.
-std::string UnexpectedErrorDescription(const std::string& what);
-// The exception being handled, described as one of the two above; to be
-// called only inside a catch block.
-std::string CurrentErrorDescription();
-// Runs one of a window's event handlers so that no exception leaves it (none
-// may cross the toolkit's event loop): whatever it throws is described and
-// handed to fail. After a failure (failed true) handlers no longer run.
-template <typename Handler, typename Fail>
-void RunGuarded(bool failed, Handler&& handler, Fail&& fail) {
-    if (failed) return;
-    try {
-        handler();
-    } catch (...) {
-        fail(CurrentErrorDescription());
-    }
-}
-// The whole text of the message shown before the program ends.
-std::string FatalErrorMessage(const std::string& description);
-// The same for the web page, which stays on the screen, stopped, until it is
-// reloaded.
-std::string PageFatalErrorMessage(const std::string& description);
 
 }  // namespace design::texts

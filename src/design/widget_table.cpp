@@ -18,25 +18,25 @@ constexpr Rgb kLabelBackground{255, 192, 128};
 
 // clang-format off
 const std::array<WidgetSpec, 18> kWidgets = {{
-    // name         kind             text                 accessible name          left  top   width height background      tab flags
-    {"Text1_0",    K::TextBox,      nullptr,             t::kExplanationName,      120, 3600, 6855, 2175, std::nullopt,       0, kMultiLine | kLocked},
-    {"Text1_1",    K::TextBox,      nullptr,             t::kAphorismName,         720, 4320, 6735, 1815, std::nullopt,       1, kMultiLine | kLocked | kInvisible},
-    {"Label1_0",   K::Label,        t::kTitle,           nullptr,                 2040,    0, 3975,  375, kLabelBackground,   2, kCentred},
-    {"Picture1",   K::PictureBox,   nullptr,             t::kGaugeName,            120,  720, 1455, 2655, Rgb{128, 128, 255}, 3, kNoFlags},
-    {"VScroll1",   K::VScrollBar,   nullptr,             t::kScaleName,           1560,  480,  375, 3135, std::nullopt,       4, kNoFlags},
-    {"Label1_1",   K::Label,        "",                  nullptr,                 2880, 3120, 3375,  375, kLabelBackground,   5, kCentred},
-    {"Text2_0",    K::TextBox,      "",                  t::kLowerBoxName,        3360, 1080,  975,  405, std::nullopt,       6, kCentred | kTwoCharacters},
-    {"Label1_2",   K::Label,        t::kUpperThreshold,  nullptr,                 4680, 1080, 1335,  375, kLabelBackground,   7, kNoFlags},
-    {"Label1_3",   K::Label,        t::kTemperature,     nullptr,                  120,  360, 1455,  375, kLabelBackground,   8, kCentred},
-    {"Label1_4",   K::Label,        t::kBaseMaximum,     nullptr,                 2040,  600, 3975,  375, kLabelBackground,   9, kNoFlags},
-    {"Text2_1",    K::TextBox,      "",                  t::kBaseMaximumBoxName,  6000,  600,  975,  405, std::nullopt,      10, kCentred | kLocked},
-    {"Text2_2",    K::TextBox,      "",                  t::kUpperBoxName,        6000, 1080,  975,  405, std::nullopt,      11, kCentred | kTwoCharacters},
-    {"Label1_5",   K::Label,        t::kLowerThreshold,  nullptr,                 2040, 1080, 1335,  375, kLabelBackground,  12, kNoFlags},
-    {"Command1_0", K::PushButton,   t::kStart,           nullptr,                 2520, 2640, 1215,  375, Rgb{0, 255, 0},    13, kShowsColour},
-    {"Command1_1", K::PushButton,   t::kStop,            nullptr,                 5520, 2640, 1215,  375, Rgb{255, 0, 0},    14, kShowsColour},
-    {"Frame1",     K::Frame,        t::kSystemState,     nullptr,                 2040, 1680, 4935,  855, kWindowBackground, 15, kDisabled},
-    {"Option1_0",  K::OptionButton, t::kOn,              nullptr,                  240,  360, 1575,  375, Rgb{255, 128, 0},  16, kInFrame},
-    {"Option1_1",  K::OptionButton, t::kOff,             nullptr,                 3240,  360, 1575,  375, Rgb{0, 192, 0},    17, kInFrame},
+    // name         kind             text                 accessible name          left  top   width height background      flags
+    {"Text1_0",    K::TextBox,      nullptr,             t::kExplanationName,      120, 3600, 6855, 2175, std::nullopt,       kMultiLine | kLocked},
+    {"Text1_1",    K::TextBox,      nullptr,             t::kAphorismName,         720, 4320, 6735, 1815, std::nullopt,       kMultiLine | kLocked | kInvisible},
+    {"Label1_0",   K::Label,        t::kTitle,           nullptr,                 2040,    0, 3975,  375, kLabelBackground,   kCentred},
+    {"Picture1",   K::PictureBox,   nullptr,             t::kGaugeName,            120,  720, 1455, 2655, Rgb{128, 128, 255}, kNoFlags},
+    {"VScroll1",   K::VScrollBar,   nullptr,             t::kScaleName,           1560,  480,  375, 3135, std::nullopt,       kNoFlags},
+    {"Label1_1",   K::Label,        "",                  nullptr,                 2880, 3120, 3375,  375, kLabelBackground,   kCentred},
+    {"Text2_0",    K::TextBox,      "",                  t::kLowerBoxName,        3360, 1080,  975,  405, std::nullopt,       kCentred | kTwoCharacters},
+    {"Label1_2",   K::Label,        t::kUpperThreshold,  nullptr,                 4680, 1080, 1335,  375, kLabelBackground,   kNoFlags},
+    {"Label1_3",   K::Label,        t::kTemperature,     nullptr,                  120,  360, 1455,  375, kLabelBackground,   kCentred},
+    {"Label1_4",   K::Label,        t::kBaseMaximum,     nullptr,                 2040,  600, 3975,  375, kLabelBackground,   kNoFlags},
+    {"Text2_1",    K::TextBox,      "",                  t::kBaseMaximumBoxName,  6000,  600,  975,  405, std::nullopt,       kCentred | kLocked},
+    {"Text2_2",    K::TextBox,      "",                  t::kUpperBoxName,        6000, 1080,  975,  405, std::nullopt,       kCentred | kTwoCharacters},
+    {"Label1_5",   K::Label,        t::kLowerThreshold,  nullptr,                 2040, 1080, 1335,  375, kLabelBackground,   kNoFlags},
+    {"Command1_0", K::PushButton,   t::kStart,           nullptr,                 2520, 2640, 1215,  375, Rgb{0, 255, 0},     kShowsColour},
+    {"Command1_1", K::PushButton,   t::kStop,            nullptr,                 5520, 2640, 1215,  375, Rgb{255, 0, 0},     kShowsColour},
+    {"Frame1",     K::Frame,        t::kSystemState,     nullptr,                 2040, 1680, 4935,  855, kWindowBackground,  kDisabled},
+    {"Option1_0",  K::OptionButton, t::kOn,              nullptr,                  240,  360, 1575,  375, Rgb{255, 128, 0},   kInFrame},
+    {"Option1_1",  K::OptionButton, t::kOff,             nullptr,                 3240,  360, 1575,  375, Rgb{0, 192, 0},     kInFrame},
 }};
 // clang-format on
 

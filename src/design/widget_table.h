@@ -1,8 +1,9 @@
 #pragma once
 
 // The window's design as data, shared by every front end: the widgets with
-// their kind, caption, accessible name, geometry in twips, colour, tab index
-// and properties, in tab order; the window's client size and colours; the
+// their kind, caption, accessible name, geometry in twips, colour and
+// properties, in tab order (Tab visits, in table order, those that can take
+// the focus: not labels, not invisible or disabled widgets); the window's client size and colours; the
 // gauge's colours and the timer's interval. Each front end builds its widgets
 // from this table, so the layout in the code reads like the design it
 // implements. Plain C++: no toolkit.
@@ -23,12 +24,41 @@ struct Rgb {
 
 inline constexpr int kTwipsPerPixel = 15;
 inline constexpr int kTwipsPerInch = 1440;
+inline constexpr int kStandardDpi = 96;  // kTwipsPerInch / kTwipsPerPixel
+
+// The one conversion from twips to pixels at a screen's DPI, exact; and the
+// same rounded to the nearest whole pixel (halves away from zero), for
+// toolkits that place widgets on whole pixels.
+constexpr double TwipsToPixels(int twips, int dpi = kStandardDpi) {
+    return static_cast<double>(twips) * dpi / kTwipsPerInch;
+}
+constexpr int TwipsToWholePixels(int twips, int dpi = kStandardDpi) {
+    const long long scaled = static_cast<long long>(twips) * dpi;
+    const long long half = kTwipsPerInch / 2;
+    return static_cast<int>(scaled >= 0 ? (scaled + half) / kTwipsPerInch : -((-scaled + half) / kTwipsPerInch));
+}
+constexpr double PixelsToTwips(double pixels, int dpi = kStandardDpi) { return pixels * kTwipsPerInch / dpi; }
 inline constexpr int kClientWidthTwips = 7140;
 inline constexpr int kClientHeightTwips = 5940;
 
 inline constexpr Rgb kWindowBackground{192, 192, 255};
 inline constexpr Rgb kGaugeRed{210, 30, 30};
 inline constexpr Rgb kGaugeBlue{100, 130, 230};
+
+// The classic look the specified colours sit in: raised and sunken edges,
+// the face of buttons and scroll bar parts, the scroll bar's track, the
+// frame's etched line and, in a browser, the page around the window.
+inline constexpr Rgb kChromeFace{212, 208, 200};
+inline constexpr Rgb kChromeLight{223, 223, 223};
+inline constexpr Rgb kChromeHighlight{255, 255, 255};
+inline constexpr Rgb kChromeShadow{128, 128, 128};
+inline constexpr Rgb kChromeDarkShadow{64, 64, 64};
+inline constexpr Rgb kScrollTrack{224, 224, 224};
+inline constexpr Rgb kFrameLine{160, 160, 200};
+inline constexpr Rgb kPageBackground{90, 90, 140};
+// Frame1's etched line runs through the middle of its caption, this far
+// below the frame's top.
+inline constexpr int kFrameLineInsetPixels = 9;
 
 // The window's font: Times New Roman, 12 point, regular, Cyrillic.
 inline constexpr const char* kFontFamily = "Times New Roman";
@@ -39,6 +69,16 @@ inline constexpr int kFontPointSize = 12;
 inline constexpr int kScaleCreatedMin = 0;
 inline constexpr int kScaleCreatedMax = 100;
 inline constexpr int kScaleCreatedValue = 100;
+// An arrow click, and a click on the track, move the position by these.
+inline constexpr int kScaleSmallChange = 1;
+inline constexpr int kScaleLargeChange = 1;
+
+// The widget arrays' sizes.
+inline constexpr int kText1Count = 2;
+inline constexpr int kText2Count = 3;
+inline constexpr int kLabel1Count = 6;
+inline constexpr int kCommand1Count = 2;
+inline constexpr int kOption1Count = 2;
 
 inline constexpr int kTimerIntervalMs = 100;
 // The exit status after a fatal run-time error.
@@ -54,7 +94,8 @@ enum WidgetFlag : unsigned {
     kCentred = 1u << 3,        // centred text
     kTwoCharacters = 1u << 4,  // at most two characters can be typed
     kInFrame = 1u << 5,        // placed within Frame1, not the window
-    kDisabled = 1u << 6,       // cannot be operated by the user
+    kDisabled = 1u << 6,       // cannot be operated by the user (for a frame: nor its contents,
+                               // which are still drawn normally)
     kShowsColour = 1u << 7,    // a button that shows its background colour
 };
 
@@ -65,7 +106,6 @@ struct WidgetSpec {
     const char* accessibleName;  // what a screen reader calls it; nullptr: its caption
     int left, top, width, height;  // twips, within the window (or Frame1 for kInFrame)
     std::optional<Rgb> background;
-    int tabIndex;
     unsigned flags;
 
     bool Has(WidgetFlag flag) const { return (flags & flag) != 0; }

@@ -1,21 +1,13 @@
 #include "regulator.h"
 
-#include "fatal_error.h"
-
 #include <algorithm>
 
 namespace regulator {
 
-void CheckScaleValue(std::int16_t min, std::int16_t max, std::int16_t value) {
-    if (value < min || value > max) {
-        throw FatalError(FatalError::Kind::InvalidPropertyValue,
-                         "scroll position " + std::to_string(value) + " lies outside " + std::to_string(min) +
-                             ".." + std::to_string(max));
-    }
-}
-
 Regulator::Regulator(WidgetOperations& widgets, NumberFormat format)
-    : widgets_(widgets), format_(std::move(format)) {}
+    : widgets_(widgets), format_(std::move(format)) {
+    widgets_.ConnectVScroll1Change([this] { VScroll1_Change(); });
+}
 
 void Regulator::Form_Load() {
     // The scroll bar is created at 100 with maximum 100, so neither of these
@@ -55,7 +47,7 @@ void Regulator::Timer1_Timer() {
     state_.UpperThreshold = ReadNumber(widgets_.Text2(kUpperBox));
     state_.LowerThreshold = ReadNumber(widgets_.Text2(kLowerBox));
 
-    const std::int16_t temperature = GuardedSubtract(widgets_.VScroll1Max(), widgets_.VScroll1Value());
+    const std::int16_t temperature = Temperature(widgets_.VScroll1Max(), widgets_.VScroll1Value());
     if (temperature <= state_.LowerThreshold) state_.HeaterOn = true;
     // A separate test: with equal thresholds both hold and the heater ends off.
     if (temperature >= state_.UpperThreshold) state_.HeaterOn = false;

@@ -22,7 +22,7 @@ void DriftFreeTimer::Stop() {
 
 bool DriftFreeTimer::OnTimerMessage() {
     if (!running_) return false;  // a message already queued when it stopped
-    const TickSchedule::Step step = schedule_.OnTimer(NowUs());
+    const regulator::TickSchedule::Step step = schedule_.OnTimer(NowUs());
     SetTimer(window_, id_, step.rearmDelayMs, nullptr);  // replaces the running one
     return step.tick;
 }

@@ -26,7 +26,7 @@ public:
     void Stop();
     bool IsRunning() const { return running_; }
     UINT_PTR Id() const { return id_; }
-    const TickSchedule& Schedule() const { return schedule_; }
+    const regulator::TickSchedule& Schedule() const { return schedule_; }
 
     // To be called for each WM_TIMER with this timer's id: re-arms the timer
     // and says whether a tick is due.
@@ -38,7 +38,7 @@ public:
 private:
     HWND window_;
     UINT_PTR id_;
-    TickSchedule schedule_;
+    regulator::TickSchedule schedule_;
     bool running_ = false;
 };
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <utility>
 #include <string>
 
 namespace design {
@@ -19,10 +20,8 @@ bool Inside(const WidgetSpec& w, int left, int top, int width, int height) {
 TEST(WidgetTable, IsInTabOrderWithUniqueNamesAndFitsItsContainer) {
     const WidgetSpec& frame = FindWidgetSpec("Frame1");
     std::set<std::string> names;
-    int expectedTab = 0;
     for (const WidgetSpec& w : WidgetTable()) {
         EXPECT_TRUE(names.insert(w.name).second) << w.name;
-        EXPECT_EQ(w.tabIndex, expectedTab++) << w.name;
         if (w.Has(kInFrame)) {
             EXPECT_EQ(w.kind, WidgetKind::OptionButton) << w.name;
             EXPECT_TRUE(Inside(w, 0, 0, frame.width, frame.height)) << w.name;
@@ -41,6 +40,39 @@ TEST(WidgetTable, EveryControlWithoutACaptionOfItsOwnHasAnAccessibleName) {
     }
     EXPECT_STREQ(FindWidgetSpec("Text2_0").accessibleName, texts::kLowerBoxName);
     EXPECT_STREQ(FindWidgetSpec("Text2_2").accessibleName, texts::kUpperBoxName);
+}
+
+TEST(WidgetTable, ArraySizesAgreeWithTheTable) {
+    const std::pair<std::string, int> arrays[] = {{"Text1_", kText1Count},     {"Text2_", kText2Count},
+                                                  {"Label1_", kLabel1Count},   {"Command1_", kCommand1Count},
+                                                  {"Option1_", kOption1Count}};
+    for (const auto& [prefix, count] : arrays) {
+        int rows = 0;
+        for (const WidgetSpec& w : WidgetTable()) {
+            if (std::string(w.name).starts_with(prefix)) {
+                EXPECT_EQ(w.ArrayIndex(), rows) << w.name << ": the array's members in index order";
+                ++rows;
+            }
+        }
+        EXPECT_EQ(rows, count) << prefix;
+    }
+}
+
+TEST(Twips, ConvertToPixelsExactlyAndRoundedAtAnyDpi) {
+    struct Case {
+        int twips, dpi;
+        double exact;
+        int whole;
+    };
+    const Case cases[] = {
+        {7140, 96, 476, 476},   {1, 96, 1.0 / 15, 0},      {8, 96, 8.0 / 15, 1},  {7, 96, 7.0 / 15, 0},
+        {375, 144, 37.5, 38},   {1455, 120, 121.25, 121},  {-8, 96, -8.0 / 15, -1}, {0, 192, 0, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_DOUBLE_EQ(TwipsToPixels(c.twips, c.dpi), c.exact) << c.twips << " twips at " << c.dpi;
+        EXPECT_EQ(TwipsToWholePixels(c.twips, c.dpi), c.whole) << c.twips << " twips at " << c.dpi;
+        EXPECT_DOUBLE_EQ(PixelsToTwips(TwipsToPixels(c.twips, c.dpi), c.dpi), c.twips);
+    }
 }
 
 TEST(WidgetTable, ArrayIndexComesFromTheName) {

@@ -14,7 +14,6 @@ namespace {
 TEST(StartUp, LeavesDefaultsIdleAndTemperatureZero) {
     WidgetModel widgets;
     Regulator regulator(widgets);
-    widgets.regulator = &regulator;
     regulator.Form_Load();
 
     EXPECT_EQ(widgets.text2[kLowerBox], "81");

@@ -23,23 +23,18 @@ public:
     std::array<bool, 2> option{false, false};
     bool timerEnabled = false;
     int timerStarts = 0;      // transitions from disabled to enabled
-    Regulator* regulator = nullptr;  // receives the scroll bar's change event
-    std::vector<std::string> log;    // "change", "draw", "option0", "option1"
+    std::vector<std::string> log;  // "change", "draw", "option0", "option1"
 
     std::string Text2(int index) const override { return text2.at(index); }
     void SetText2(int index, const std::string& text) override { text2.at(index) = text; }
 
-    std::int16_t VScroll1Max() const override { return max; }
-    std::int16_t VScroll1Min() const override { return min; }
-    std::int16_t VScroll1Value() const override { return value; }
-    void SetVScroll1Max(std::int16_t newMax) override { max = newMax; }
-    void SetVScroll1Min(std::int16_t newMin) override { min = newMin; }
-    void SetVScroll1Value(std::int16_t newValue) override {
-        CheckScaleValue(min, max, newValue);
-        if (newValue == value) return;
-        value = newValue;
-        log.emplace_back("change");
-        if (regulator != nullptr) regulator->VScroll1_Change();
+    ScaleState VScroll1() const override { return {min, max, value}; }
+    // The change event follows, raised by the interface itself.
+    void SetVScroll1(const ScaleState& scale) override {
+        if (scale.value != value) log.emplace_back("change");
+        min = scale.min;
+        max = scale.max;
+        value = scale.value;
     }
 
     void SelectOption1(int index) override {
@@ -62,7 +57,6 @@ public:
 // A regulator started up on a fresh model, as the window does on load.
 struct Rig {
     explicit Rig(NumberFormat format = {}) : regulator(widgets, std::move(format)) {
-        widgets.regulator = &regulator;
         regulator.Form_Load();
         widgets.log.clear();
     }

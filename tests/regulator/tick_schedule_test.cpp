@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <random>
 
-namespace win32_window::testing {
+namespace regulator::testing {
 namespace {
 
 constexpr std::int64_t kPeriodUs = 100000;
@@ -94,4 +94,4 @@ TEST(TickSchedule, AfterAStallTheMissedTicksAreDroppedNotBurst) {
 }
 
 }  // namespace
-}  // namespace win32_window::testing
+}  // namespace regulator::testing

@@ -9,12 +9,13 @@
 // until the next one. A tick may still come up to one clock tick late, but
 // the lateness never adds up: over a run the mean period is the period.
 //
-// Plain arithmetic on a clock in microseconds; the Windows timer that uses
-// it is DriftFreeTimer.
+// Plain arithmetic on a clock in microseconds, so every front end that runs
+// its own timer (the Windows window's DriftFreeTimer, the web page's timer)
+// keeps the same rhythm, tested once against model clocks.
 
 #include <cstdint>
 
-namespace win32_window {
+namespace regulator {
 
 class TickSchedule {
 public:
@@ -56,4 +57,4 @@ private:
     std::int64_t dueUs_ = 0;
 };
 
-}  // namespace win32_window
+}  // namespace regulator

@@ -1,0 +1,189 @@
+// The window's logic against a recording view: what every front end is
+// asked to draw, speak and report, and when.
+
+#include "fatal_error.h"
+#include "texts.h"
+#include "window_logic.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace regulator::testing {
+namespace {
+
+namespace texts = design::texts;
+
+class RecordingView final : public WindowView {
+public:
+    std::string text2[3];
+    ScaleState shown;
+    int option = -1;
+    bool timer = false;
+    std::vector<GaugeBox> boxes;
+    int clears = 0;
+    std::string readout;
+    std::string description;
+    std::vector<std::string> spoken;
+    std::vector<int> reports;
+    std::vector<std::string> failures;
+    bool throwOnWrite = false;
+
+    std::string Text2(int index) const override { return text2[index]; }
+    void SetText2(int index, const std::string& text) override {
+        if (throwOnWrite) throw std::runtime_error("box gone");
+        text2[index] = text;
+    }
+    void ShowVScroll1(const ScaleState& scale) override { shown = scale; }
+    void ReportVScroll1Value(std::int16_t temperature) override { reports.push_back(temperature); }
+    void ShowOption1(int index) override { option = index; }
+    void SetTimer1Enabled(bool enabled) override { timer = enabled; }
+    double Picture1WidthTwips() const override { return 1455.5; }
+    double Picture1HeightTwips() const override { return 2655; }
+    void Picture1Cls() override {
+        ++clears;
+        boxes.clear();
+    }
+    void Picture1FillBox(const GaugeBox& box) override { boxes.push_back(box); }
+    void ShowReadout(const std::string& caption, std::int16_t) override { readout = caption; }
+    void DescribeGauge(const std::string& text) override { description = text; }
+    void Announce(Message, const std::string& text) override { spoken.push_back(text); }
+    void ShowFatalError(const std::string& text) override { failures.push_back(text); }
+};
+
+struct Window {
+    Window() : logic(view, NumberFormat{}) { logic.Form_Load(); }
+    void Ticks(int count) {
+        for (int i = 0; i < count; ++i) logic.Timer1_Timer();
+    }
+    RecordingView view;
+    WindowLogic logic;
+};
+
+TEST(WindowLogic, LoadShowsTheDesignedStateAndSpeaksNothing) {
+    Window w;
+    EXPECT_EQ(w.view.shown, (ScaleState{0, 100, 100}));
+    EXPECT_EQ(w.view.text2[0], "81");
+    EXPECT_EQ(w.view.text2[1], "100");
+    EXPECT_EQ(w.view.text2[2], "90");
+    EXPECT_EQ(w.view.option, kOffOption);
+    EXPECT_EQ(w.view.readout, std::string(texts::kReadoutPrefix) + "0");
+    EXPECT_EQ(w.view.description, std::string(texts::kSystemState) + " " + texts::kOff);
+    EXPECT_EQ(w.view.clears, 1);
+    EXPECT_TRUE(w.view.spoken.empty());
+    EXPECT_TRUE(w.view.reports.empty());
+}
+
+TEST(WindowLogic, SpeaksStartStopAndEverySwitchButNoStep) {
+    Window w;
+    w.logic.Command1_Click(0);
+    EXPECT_TRUE(w.view.timer);
+    w.Ticks(90 + 9 + 1);  // heats to 90, cools to 81, switches on again
+    w.logic.Command1_Click(1);
+    EXPECT_FALSE(w.view.timer);
+    EXPECT_EQ(w.view.spoken, (std::vector<std::string>{texts::kRunStarted, texts::kOn, texts::kOff, texts::kOn,
+                                                       texts::kOff, texts::kRunStopped}));
+    EXPECT_EQ(w.view.description, std::string(texts::kSystemState) + " " + texts::kOff);
+}
+
+TEST(WindowLogic, ReportsTheValueAtMostOnceASecondWhileRunningAndAtOnceOtherwise) {
+    Window w;
+    w.logic.Command1_Click(0);
+    w.Ticks(35);
+    EXPECT_EQ(w.view.reports, (std::vector<int>{10, 20, 30}));
+    w.logic.VScroll1_UserChange(50);  // the user's own move: at once
+    EXPECT_EQ(w.view.reports.back(), 50);
+    w.Ticks(3);
+    w.logic.Command1_Click(1);  // three steps not reported yet
+    EXPECT_EQ(w.view.reports, (std::vector<int>{10, 20, 30, 50, 53}));
+    w.logic.Command1_Click(1);  // nothing new to report
+    EXPECT_EQ(w.view.reports.size(), 5u);
+}
+
+TEST(WindowLogic, AUserMoveRedrawsTheGaugeOnlyWhenThePositionChanges) {
+    Window w;
+    w.logic.VScroll1_UserChange(19);
+    EXPECT_EQ(w.view.shown.value, 19);
+    EXPECT_EQ(w.view.readout, std::string(texts::kReadoutPrefix) + "81");
+    ASSERT_EQ(w.view.boxes.size(), 2u);
+    EXPECT_EQ(w.view.boxes[0], (GaugeBox{{0, 2655}, {1455, 0.19 * 2655}, design::kGaugeRed}));
+    const int clears = w.view.clears;
+    w.logic.VScroll1_UserChange(19);
+    EXPECT_EQ(w.view.clears, clears);
+    EXPECT_EQ(w.view.reports, (std::vector<int>{81}));
+}
+
+TEST(WindowLogic, AFailureIsShownOnceAndStopsEverything) {
+    struct Case {
+        const char* name;
+        void (*act)(Window&);
+        std::string description;
+    };
+    const Case cases[] = {
+        {"position below the scale", [](Window& w) { w.logic.VScroll1_UserChange(-1); },
+         texts::kInvalidPropertyValue},
+        {"position beyond 16 bits", [](Window& w) { w.logic.VScroll1_UserChange(70000); },
+         std::string(texts::kInvalidPropertyValue) + " (Value = 70000)"},
+        {"the view fails in a tick",
+         [](Window& w) {
+             w.view.throwOnWrite = true;
+             w.logic.Timer1_Timer();
+         },
+         std::string(texts::kUnexpectedError) + " (box gone)"},
+        {"the front end's own code", [](Window& w) { w.logic.Fail("x"); }, "x"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Window w;
+        w.logic.Command1_Click(0);
+        c.act(w);
+        ASSERT_EQ(w.view.failures.size(), 1u);
+        EXPECT_EQ(w.view.failures[0].rfind(c.description, 0), 0u) << w.view.failures[0];
+        EXPECT_FALSE(w.view.timer);
+        EXPECT_TRUE(w.logic.HasFailed());
+        w.view.throwOnWrite = false;
+        w.logic.Command1_Click(0);
+        w.logic.Timer1_Timer();
+        w.logic.Fail("again");
+        EXPECT_FALSE(w.view.timer);
+        EXPECT_EQ(w.view.failures.size(), 1u);
+    }
+}
+
+TEST(Gauge, SplitsAtTheRatioWithTheWidthRoundedDown) {
+    struct Case {
+        double ratio;
+        double level;
+    };
+    for (const Case& c : {Case{0.19, 0.19 * 2655}, Case{0, 0}, Case{1, 2655}}) {
+        const GaugeDrawing d = SplitGauge(c.ratio, 1455.9, 2655);
+        EXPECT_EQ(d.red, (GaugeBox{{0, 2655}, {1455, c.level}, design::kGaugeRed})) << c.ratio;
+        EXPECT_EQ(d.blue, (GaugeBox{{0, c.level}, {1455, 0}, design::kGaugeBlue})) << c.ratio;
+    }
+    EXPECT_EQ(ReadoutText(81), "Моментна стойност: 81");
+}
+
+TEST(ScrollTarget, MovesByTheDesignsStepsWithinTheScale) {
+    struct Case {
+        std::int16_t value;
+        ScrollRequest request;
+        int position;
+        int expected;
+    };
+    const Case cases[] = {
+        {50, ScrollRequest::LineUp, 0, 49},    {50, ScrollRequest::LineDown, 0, 51},
+        {50, ScrollRequest::PageUp, 0, 49},    {50, ScrollRequest::PageDown, 0, 51},
+        {0, ScrollRequest::LineUp, 0, 0},      {100, ScrollRequest::PageDown, 0, 100},
+        {50, ScrollRequest::Top, 0, 0},        {50, ScrollRequest::Bottom, 0, 100},
+        {50, ScrollRequest::Position, 7, 7},   {50, ScrollRequest::Position, 400, 100},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ScrollTarget({0, 100, c.value}, c.request, c.position), c.expected)
+            << c.value << " request " << static_cast<int>(c.request);
+    }
+}
+
+}  // namespace
+}  // namespace regulator::testing
