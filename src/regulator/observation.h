@@ -214,6 +214,8 @@ public:
     // The stop button; a stop while stopped changes nothing.
     void OnStop();
     // After each control tick. A tick while stopped counts as a start first.
+    // A switching is a heater state unlike the previous tick's; before the
+    // first tick the heater is off, as the regulator starts it.
     void OnTick(const TickSample& sample);
     // Every move of the scale by the user (not by a tick), with the
     // temperature it shows now.
