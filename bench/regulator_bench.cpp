@@ -6,6 +6,7 @@
 // the temperature and the step, four to move it and redraw, one for the
 // indicator).
 
+#include "observation.h"
 #include "regulator.h"
 #include "widget_model.h"
 #include "widget_operations.h"
@@ -14,6 +15,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace regulator {
 namespace {
@@ -54,6 +56,53 @@ void BM_ValidateThresholds(benchmark::State& state) {
     benchmark::DoNotOptimize(rig.widgets.text2);
 }
 BENCHMARK(BM_ValidateThresholds);
+
+// What the observation adds to every tick: recording a steady cycle between
+// 81 and 90 (a switching every 9 ticks, a whole cycle credited at each), fed
+// from the samples one regulator cycle gives, with the ring long since full.
+void BM_ObservationTick(benchmark::State& state) {
+    Rig rig;
+    rig.regulator.Command1_Click(kStartButton);
+    rig.Ticks(100);
+    std::vector<TickSample> cycle;
+    for (int i = 0; i < 18; ++i) {
+        rig.regulator.Timer1_Timer();
+        const RegulatorState& regulator = rig.regulator.State();
+        cycle.push_back({rig.widgets.Temperature(), regulator.HeaterOn, regulator.LowerThreshold,
+                         regulator.UpperThreshold});
+    }
+    Observation observation;
+    observation.OnStart();
+    for (int i = 0; i < 1000; ++i) observation.OnTick(cycle[static_cast<std::size_t>(i) % cycle.size()]);
+    std::size_t next = 0;
+    for (auto _ : state) {
+        observation.OnTick(cycle[next]);
+        next = next + 1 == cycle.size() ? 0 : next + 1;
+    }
+    benchmark::DoNotOptimize(observation.Bands());
+}
+BENCHMARK(BM_ObservationTick);
+
+// The description of the last minute, which reads all 600 ticks kept: what a
+// view pays when it redraws after a tick.
+void BM_ObservationSummary(benchmark::State& state) {
+    Rig rig;
+    Observation observation;
+    rig.regulator.Command1_Click(kStartButton);
+    observation.OnStart();
+    for (int i = 0; i < 1000; ++i) {
+        rig.regulator.Timer1_Timer();
+        const RegulatorState& regulator = rig.regulator.State();
+        observation.OnTick({rig.widgets.Temperature(), regulator.HeaterOn, regulator.LowerThreshold,
+                            regulator.UpperThreshold});
+        TrimLog(rig);
+    }
+    for (auto _ : state) {
+        RunSummary summary = observation.Summary();
+        benchmark::DoNotOptimize(summary);
+    }
+}
+BENCHMARK(BM_ObservationSummary);
 
 // Widget operations that do nothing at all.
 class EmptyWidgets final : public WidgetOperations {
