@@ -3,7 +3,9 @@
 // Every text the window shows or speaks, in UTF-8, shared by every front
 // end. The program speaks Bulgarian only.
 
+#include <array>
 #include <string>
+#include <string_view>
 
 namespace design::texts {
 
@@ -80,5 +82,36 @@ inline constexpr const char* kProgramWillClose = "Програмата ще бъ
 // A web page cannot close itself: it stops and offers to start again.
 inline constexpr const char* kReloadToStartAgain = "Презаредете страницата, за да започнете отначало.";
 inline constexpr const char* kReload = "Презареди";
+
+// The view "Наблюдение" beside the window: what a run has shown so far.
+inline constexpr const char* kObservationTitle = "Наблюдение";
+// Its entry in a menu, with its key after a tab.
+inline constexpr const char* kObservationMenuItem = "Наблюдение\tF2";
+inline constexpr const char* kTraceTitle = "Температура във времето";
+inline constexpr const char* kLoopTitle = "Хистерезисна примка";
+inline constexpr const char* kSwitchingsFigure = "Превключвания: ";
+inline constexpr const char* kPerMinuteFigure = "Превключвания в минута: ";
+inline constexpr const char* kMeanTimeFigure = "Средно време между превключванията: ";
+inline constexpr const char* kSecondsUnit = " с";
+// A figure that cannot be measured yet (no whole cycle).
+inline constexpr const char* kNoFigure = "–";
+inline constexpr const char* kBandsTableName = "Опитани прагове";
+inline constexpr std::array<std::string_view, 5> kBandsTableHeaders = {
+    "Долен праг", "Горен праг", "Ширина", "Превключвания в минута", "По правилото"};
+inline constexpr const char* kCopyTable = "Копирай таблицата";
+// Axis labels of the drawings.
+inline constexpr const char* kAxisSeconds = "с";
+inline constexpr const char* kLoopOn = "Вкл.";
+inline constexpr const char* kLoopOff = "Изкл.";
+// What the drawings say to a screen reader, kept current; {…} stands for
+// a number.
+inline constexpr const char* kTraceEmpty = "Няма данни: натиснете „Пусни“.";
+inline constexpr const char* kTraceSwing = "През последните {seconds} с температурата е между {min} и {max}";
+inline constexpr const char* kTraceBand = "; долният праг е {lower}, горният {upper}";
+inline constexpr const char* kTraceRate = "; превключва {rate} пъти в минута.";
+inline constexpr const char* kLoopEmpty = "Няма данни: натиснете „Пусни“.";
+inline constexpr const char* kLoopBand = "Нагревателят се включва при {lower} и се изключва при {upper}. ";
+inline constexpr const char* kLoopNowOn = "Сега температурата е {temperature} и нагревателят е включен.";
+inline constexpr const char* kLoopNowOff = "Сега температурата е {temperature} и нагревателят е изключен.";
 
 }  // namespace design::texts

@@ -84,7 +84,19 @@ inline constexpr int kTimerIntervalMs = 100;
 // The exit status after a fatal run-time error.
 inline constexpr int kFatalExitCode = 6;
 
-enum class WidgetKind { TextBox, Label, PictureBox, VScrollBar, PushButton, Frame, OptionButton };
+// What the user can type into a box marked kTwoCharacters.
+inline constexpr int kTypedCharacters = 2;
+
+enum class WidgetKind {
+    TextBox,
+    Label,
+    PictureBox,
+    VScrollBar,
+    PushButton,
+    Frame,
+    OptionButton,
+    Table,  // a table with a header row (the view "Наблюдение" only)
+};
 
 enum WidgetFlag : unsigned {
     kNoFlags = 0,
@@ -92,7 +104,7 @@ enum WidgetFlag : unsigned {
     kLocked = 1u << 1,         // the user cannot edit the text
     kInvisible = 1u << 2,      // never shown
     kCentred = 1u << 3,        // centred text
-    kTwoCharacters = 1u << 4,  // at most two characters can be typed
+    kTwoCharacters = 1u << 4,  // at most kTypedCharacters characters can be typed
     kInFrame = 1u << 5,        // placed within Frame1, not the window
     kDisabled = 1u << 6,       // cannot be operated by the user (for a frame: nor its contents,
                                // which are still drawn normally)
@@ -114,7 +126,17 @@ struct WidgetSpec {
 };
 
 std::span<const WidgetSpec> WidgetTable();
-// Throws std::out_of_range for a name that is not in the table.
+
+// The view "Наблюдение", a window (or, in a browser, a region) of its own
+// beside the main one, laid out the same way: the two drawings with their
+// titles, the three figures, the table of bands and its copy button, in tab
+// order. Its drawings are plotted in pixels of their own (96 to the inch).
+inline constexpr int kObservationWidthTwips = 7140;
+inline constexpr int kObservationHeightTwips = 8340;
+// Where the view's widgets find their texts: the figures and the table are
+// filled by the program, the rest come from the table below.
+std::span<const WidgetSpec> ObservationTable();
+// In either table; throws std::out_of_range for a name that is in neither.
 const WidgetSpec& FindWidgetSpec(const char* name);
 
 }  // namespace design

@@ -169,26 +169,30 @@ std::size_t Observation::LoopPathStart(int cycles) const {
     return static_cast<std::size_t>(from - oldest);
 }
 
-std::string Observation::BandsTableText(const NumberFormat& format, std::string_view lineEnd,
-                                        const std::array<std::string_view, 5>& headers) const {
-    std::string text;
-    for (std::size_t i = 0; i < headers.size(); ++i) {
-        if (i > 0) text += '\t';
-        text += headers[i];
-    }
-    text += lineEnd;
+std::vector<std::array<std::string, 5>> Observation::BandsTableCells(const NumberFormat& format) const {
+    std::vector<std::array<std::string, 5>> cells;
+    cells.reserve(bands_.size());
     for (const BandRow& row : bands_) {
-        text += NumberToText(row.lower, format);
-        text += '\t';
-        text += NumberToText(row.upper, format);
-        text += '\t';
-        text += NumberToText(row.width, format);
-        text += '\t';
-        text += FormatNumber(row.switchingsPerMinute, 1, format);
-        text += '\t';
-        text += FormatNumber(row.predictedSwitchingsPerMinute, 1, format);
-        text += lineEnd;
+        cells.push_back({NumberToText(row.lower, format), NumberToText(row.upper, format),
+                         NumberToText(row.width, format), FormatNumber(row.switchingsPerMinute, 1, format),
+                         FormatNumber(row.predictedSwitchingsPerMinute, 1, format)});
     }
+    return cells;
+}
+
+std::string Observation::BandsTableText(const NumberFormat& format, std::string_view lineEnd) const {
+    const auto line = [&](const auto& cells) {
+        std::string text;
+        bool first = true;
+        for (const auto& cell : cells) {
+            if (!first) text += '\t';
+            text += cell;
+            first = false;
+        }
+        return text += lineEnd;
+    };
+    std::string text = line(design::texts::kBandsTableHeaders);
+    for (const auto& cells : BandsTableCells(format)) text += line(cells);
     return text;
 }
 

@@ -42,6 +42,7 @@
 // capacity, allocated once, and the table never holds more than its limit.
 
 #include "numeric_text.h"
+#include "texts.h"
 
 #include <array>
 #include <cstddef>
@@ -53,10 +54,6 @@
 #include <vector>
 
 namespace regulator {
-
-// Headers of the bands table's text for the clipboard (UTF-8).
-inline constexpr std::array<std::string_view, 5> kBandsTableHeaders = {
-    "Долен праг", "Горен праг", "Ширина", "Превключвания в минута", "По правилото"};
 
 // What one control tick left behind, read by the window right after it.
 struct TickSample {
@@ -246,11 +243,13 @@ public:
     // newest tick, then to CurrentPoint().
     std::size_t LoopPathStart(int cycles) const;
 
-    // The table as tab-separated text: a header row, then one line per row:
-    // the thresholds and the width as NumberToText writes them, the two rates
-    // with one decimal; every line ends with lineEnd.
-    std::string BandsTableText(const NumberFormat& format = {}, std::string_view lineEnd = "\n",
-                               const std::array<std::string_view, 5>& headers = kBandsTableHeaders) const;
+    // The table's cells as the view shows them: the thresholds and the
+    // width as NumberToText writes them, the two rates with one decimal.
+    std::vector<std::array<std::string, 5>> BandsTableCells(const NumberFormat& format = {}) const;
+    // The table as tab-separated text for the clipboard: the header row
+    // (design::texts::kBandsTableHeaders), then one line per row; every line
+    // ends with lineEnd.
+    std::string BandsTableText(const NumberFormat& format = {}, std::string_view lineEnd = "\n") const;
 
 private:
     struct Tenure {

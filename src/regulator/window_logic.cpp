@@ -42,6 +42,7 @@ WindowLogic::WindowLogic(WindowView& view, NumberFormat format)
           view_.ShowFatalError(description);
       }),
       regulator_(*this, std::move(format)),
+      observation_(design::kTimerIntervalMs),
       scale_{design::kScaleCreatedMin, design::kScaleCreatedMax, design::kScaleCreatedValue} {}
 
 void WindowLogic::Form_Load() {
@@ -55,11 +56,16 @@ void WindowLogic::Form_Load() {
 void WindowLogic::Command1_Click(int index) {
     guard_.Run([this, index] {
         regulator_.Command1_Click(index);
-        if (index == kStartButton) Announce(Message::RunStarted);
+        if (index == kStartButton) {
+            observation_.OnStart();
+            Announce(Message::RunStarted);
+        }
         if (index == kStopButton) {
+            observation_.OnStop();
             if (valueReports_.OnStop()) ReportValue();
             Announce(Message::RunStopped);
         }
+        Observed();
     });
 }
 
@@ -69,6 +75,9 @@ void WindowLogic::Timer1_Timer() {
         mover_ = Mover::Run;
         regulator_.Timer1_Timer();
         mover_ = Mover::Program;
+        const RegulatorState& state = regulator_.State();
+        observation_.OnTick({CurrentTemperature(), state.HeaterOn, state.LowerThreshold, state.UpperThreshold});
+        Observed();
     });
 }
 
@@ -79,10 +88,48 @@ void WindowLogic::VScroll1_UserChange(int value) {
         if (position != value) {
             throw FatalError(FatalError::Kind::InvalidPropertyValue, "Value = " + std::to_string(value));
         }
+        const std::int16_t before = scale_.value;
         mover_ = Mover::User;
         SetVScroll1Value(position);
         mover_ = Mover::Program;
+        if (scale_.value != before) {
+            observation_.OnUserMove(CurrentTemperature());
+            Observed();
+        }
     });
+}
+
+void WindowLogic::Observation_Toggle() {
+    guard_.Run([this] {
+        observationShown_ = !observationShown_;
+        view_.ShowObservationView(observationShown_);
+        Observed();
+    });
+}
+
+void WindowLogic::Observation_Closed() {
+    guard_.Run([this] { observationShown_ = false; });
+}
+
+void WindowLogic::CopyBands_Click() {
+    guard_.Run([this] { view_.PutOnClipboard(observation_.BandsTableText(regulator_.Format())); });
+}
+
+void WindowLogic::TypeIntoBox(int index, const std::string& text) {
+    guard_.Run([this, index, &text] {
+        if (index != kLowerBox && index != kUpperBox) return;  // only the threshold boxes take typing
+        // Two characters, not two bytes: a UTF-8 sequence is one character.
+        std::size_t end = 0;
+        for (int characters = 0; end < text.size() && characters < design::kTypedCharacters; ++characters) {
+            ++end;
+            while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+        }
+        view_.SetText2(index, text.substr(0, end));
+    });
+}
+
+void WindowLogic::Observed() {
+    if (observationShown_) view_.ShowObservation(DrawObservation(observation_, regulator_.Format()));
 }
 
 void WindowLogic::Fail(const std::string& description) { guard_.Fail(description); }

@@ -9,15 +9,22 @@
 //   Command1(i)      -> Command1_Click(i)     start (0) and stop (1)
 //   Timer1           -> Timer1_Timer          every interval while enabled
 //   VScroll1         -> VScroll1_UserChange   the user moved the bar to a position
+//   F2, or the view's entry in a menu or under the window
+//                    -> Observation_Toggle    opens or closes the view "Наблюдение"
+//   its close box    -> Observation_Closed
+//   "Копирай таблицата" -> CopyBands_Click    the bands table onto the clipboard
 //
 // Everything else happens here: the regulator's rules, the scale's state
 // with its value check and change event, the gauge's drawing, what screen
-// readers are told and when (announcements.h), and the error policy: every
-// handler runs behind one guard (handler_guard.h).
+// readers are told and when (announcements.h), what a run has shown
+// (observation.h) and how the view "Наблюдение" draws it
+// (observation_view.h), and the error policy: every handler runs behind one
+// guard (handler_guard.h).
 
 #include "announcements.h"
 #include "handler_guard.h"
 #include "numeric_text.h"
+#include "observation.h"
 #include "regulator.h"
 #include "widget_operations.h"
 #include "window_view.h"
@@ -49,6 +56,18 @@ public:
     // The user moved the scroll bar to `value` (an arrow, the track, a key,
     // the thumb's release); a position outside the scale is a fatal error.
     void VScroll1_UserChange(int value);
+
+    // The view "Наблюдение".
+    void Observation_Toggle();
+    void Observation_Closed();
+    void CopyBands_Click();
+    bool ObservationShown() const { return observationShown_; }
+    const regulator::Observation& Observation() const { return observation_; }
+
+    // Text typed into a threshold box from outside the window (a teacher's
+    // link): it is limited as the user's typing is, to the box's two
+    // characters, and checked like anything typed at the next tick.
+    void TypeIntoBox(int index, const std::string& text);
 
     // An error found in the front end's own code: handled like the
     // regulator's own.
@@ -82,16 +101,19 @@ private:
 
     void Announce(Message message);
     void ReportValue();
+    void Observed();
 
     WindowView& view_;
     HandlerGuard guard_;
     regulator::Regulator regulator_;
+    regulator::Observation observation_;
     ScaleState scale_;
     ValueReportPolicy valueReports_;
     Mover mover_ = Mover::Program;
     int selectedOption_ = -1;
     bool timerEnabled_ = false;
     bool loaded_ = false;  // nothing is spoken before the window is shown
+    bool observationShown_ = false;
 };
 
 }  // namespace regulator

@@ -10,6 +10,7 @@
 
 #include "announcements.h"
 #include "gauge_drawing.h"
+#include "observation_view.h"
 #include "widget_operations.h"
 
 #include <cstdint>
@@ -55,6 +56,14 @@ public:
 
     // Spoken by screen readers without moving the focus.
     virtual void Announce(Message message, const std::string& text) = 0;
+
+    // The view "Наблюдение" (observation_view.h): shown beside the window
+    // or hidden, and drawn as given. Closed at start.
+    virtual void ShowObservationView(bool shown) = 0;
+    virtual void ShowObservation(const ObservationPicture& picture) = 0;
+    // Puts text on the system's clipboard (tab-separated, lines ending in
+    // "\n": a front end whose clipboard wants other line ends converts).
+    virtual void PutOnClipboard(const std::string& text) = 0;
 
     // A fatal run-time error, described; the timer is stopped already and
     // no handler runs again. The front end shows it and ends the program,

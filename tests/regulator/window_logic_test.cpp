@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -30,6 +32,10 @@ public:
     std::vector<int> reports;
     std::vector<std::string> failures;
     bool throwOnWrite = false;
+    bool observationShown = false;
+    int pictures = 0;
+    ObservationPicture picture;
+    std::string clipboard;
 
     std::string Text2(int index) const override { return text2[index]; }
     void SetText2(int index, const std::string& text) override {
@@ -51,6 +57,12 @@ public:
     void DescribeGauge(const std::string& text) override { description = text; }
     void Announce(Message, const std::string& text) override { spoken.push_back(text); }
     void ShowFatalError(const std::string& text) override { failures.push_back(text); }
+    void ShowObservationView(bool shown) override { observationShown = shown; }
+    void ShowObservation(const ObservationPicture& drawn) override {
+        ++pictures;
+        picture = drawn;
+    }
+    void PutOnClipboard(const std::string& text) override { clipboard = text; }
 };
 
 struct Window {
@@ -150,6 +162,120 @@ TEST(WindowLogic, AFailureIsShownOnceAndStopsEverything) {
         EXPECT_FALSE(w.view.timer);
         EXPECT_EQ(w.view.failures.size(), 1u);
     }
+}
+
+TEST(WindowLogic, TheObservationViewOpensClosesAndFollowsTheRunWhileOpen) {
+    Window w;
+    w.logic.Command1_Click(0);
+    w.Ticks(5);
+    EXPECT_EQ(w.view.pictures, 0);  // closed at start: nothing drawn for it
+    w.logic.Observation_Toggle();
+    EXPECT_TRUE(w.view.observationShown);
+    EXPECT_EQ(w.view.pictures, 1);
+    w.Ticks(3);
+    w.logic.VScroll1_UserChange(50);
+    EXPECT_EQ(w.view.pictures, 5);
+    EXPECT_EQ(w.view.picture.figures[0], "Превключвания: 1");
+    w.logic.Observation_Toggle();
+    EXPECT_FALSE(w.view.observationShown);
+    w.Ticks(3);
+    EXPECT_EQ(w.view.pictures, 5);
+    w.logic.Observation_Toggle();
+    w.logic.Observation_Closed();  // by its own close box
+    w.Ticks(1);
+    EXPECT_EQ(w.view.pictures, 6);
+    w.logic.Observation_Toggle();
+    EXPECT_TRUE(w.view.observationShown);
+
+    w.logic.CopyBands_Click();
+    EXPECT_EQ(w.view.clipboard, "Долен праг\tГорен праг\tШирина\tПревключвания в минута\tПо правилото\n");
+}
+
+TEST(WindowLogic, TextTypedFromOutsideIsLimitedLikeTypingAndValidatedAtTheNextTick) {
+    struct Case {
+        const char* typed;
+        const char* inBox;       // as typed: two characters at most
+        const char* afterTick;   // the lower box after the first tick's validation
+    };
+    const Case cases[] = {
+        {"70", "70", "70"},
+        {"", "", "0"},
+        {"7000000000000000000000", "70", "70"},
+        {"-5", "-5", "0"},
+        {"<script>alert(1)</script>", "<s", "0"},
+        {"NaN", "Na", "0"},
+        {"1e9", "1e", "1"},
+        {"٧٠", "٧٠", "0"},  // other scripts' digits are not numbers here
+        {"\xd0\x94\xd0\xb0\xd0\xb1", "\xd0\x94\xd0\xb0", "0"},  // "Даб": characters, not bytes
+        {"13.2", "13", "13"},
+    };
+    for (const Case& c : cases) {
+        Window w;
+        w.logic.TypeIntoBox(kLowerBox, c.typed);
+        EXPECT_EQ(w.view.text2[kLowerBox], c.inBox) << c.typed;
+        w.logic.Command1_Click(0);
+        w.logic.Timer1_Timer();
+        EXPECT_EQ(w.view.text2[kLowerBox], c.afterTick) << c.typed;
+        EXPECT_EQ(w.view.text2[kUpperBox], "90") << c.typed;
+        EXPECT_FALSE(w.logic.HasFailed()) << c.typed;
+    }
+    Window w;
+    w.logic.TypeIntoBox(kBaseMaximumBox, "5");  // locked: not typed into
+    EXPECT_EQ(w.view.text2[kBaseMaximumBox], "100");
+}
+
+TEST(ObservationPicture, ShowsTheSteadyCycleBetweenTheThresholdsAndItsFigures) {
+    Window w;
+    w.logic.Observation_Toggle();
+    w.logic.Command1_Click(0);
+    w.Ticks(90 + 18 * 10);  // heat to 90, then ten whole cycles of 18 ticks
+    const ObservationPicture& p = w.view.picture;
+    EXPECT_EQ(p.figures[0], "Превключвания: 21");
+    EXPECT_EQ(p.figures[1], "Превключвания в минута: 66.7");
+    EXPECT_EQ(p.figures[2], "Средно време между превключванията: 0.9 с");
+    ASSERT_EQ(p.rows.size(), 1u);
+    EXPECT_EQ(p.rows[0], (std::array<std::string, 5>{"81", "90", "9", "66.7", "66.7"}));
+
+    // The trace: the last 60 s of the 27 s run, every segment since the
+    // first switching between the dashed threshold lines, red while heating.
+    std::vector<double> thresholds;
+    int red = 0, blue = 0;
+    for (const PlotLine& line : p.trace.lines) {
+        if (line.dashed) thresholds.push_back(line.y1);
+        if (line.colour == design::kGaugeRed) ++red;
+        if (line.colour == design::kGaugeBlue) ++blue;
+    }
+    ASSERT_EQ(thresholds.size(), 2u);
+    const double top = std::min(thresholds[0], thresholds[1]), bottom = std::max(thresholds[0], thresholds[1]);
+    int inside = 0;
+    for (const PlotLine& line : p.trace.lines) {
+        if (line.colour != design::kGaugeRed && line.colour != design::kGaugeBlue) continue;
+        if (line.y1 >= top - 1e-9 && line.y2 >= top - 1e-9 && line.y1 <= bottom + 1e-9 && line.y2 <= bottom + 1e-9) {
+            ++inside;
+        }
+    }
+    EXPECT_EQ(inside, 9 + 18 * 10);  // the climb from 0 reaches the band at tick 81
+    EXPECT_EQ(red, 89 + 9 * 10);
+    EXPECT_EQ(blue, 9 * 10);
+    EXPECT_EQ(p.trace.description,
+              "През последните 27 с температурата е между 1 и 90; долният праг е 81, горният 90; превключва 46.7 "
+              "пъти в минута.");
+
+    // The loop: two cycles, switching off at 90 and on at 81.
+    std::vector<double> verticals;
+    for (const PlotLine& line : p.loop.lines) {
+        if (!line.dashed && line.x1 == line.x2 && line.y1 != line.y2 && line.colour != design::Rgb{0, 0, 0}) {
+            verticals.push_back(line.x1);
+        }
+    }
+    const double plotLeft = 44, plotRight = p.loop.width - 12;
+    const auto x = [&](double t) { return plotLeft + t / 100 * (plotRight - plotLeft); };
+    ASSERT_EQ(verticals.size(), 4u);
+    for (double v : verticals) EXPECT_TRUE(std::abs(v - x(90)) < 1e-9 || std::abs(v - x(81)) < 1e-9) << v;
+    ASSERT_EQ(p.loop.markers.size(), 1u);
+    EXPECT_EQ(p.loop.description,
+              "Нагревателят се включва при 81 и се изключва при 90. Сега температурата е 90 и нагревателят е "
+              "включен.");
 }
 
 TEST(Gauge, SplitsAtTheRatioWithTheWidthRoundedDown) {
