@@ -230,7 +230,7 @@ export async function checkScrollBarShows(driver) {
   const white = (pixel) => near(pixel, [255, 255, 255], 8);
   const top = Math.ceil(box.y) + 3, bottom = Math.floor(box.y + box.height) - 3;
   const right = Math.floor(box.x + box.width) - 1;  // the last column inside the border
-  let best = { filled: 0, shades: 0, x: right };
+  const columns = [];
   for (let x = right - 14; x <= right - 2; x++) {
     let filled = 0;
     const shades = [];
@@ -240,11 +240,14 @@ export async function checkScrollBarShows(driver) {
       filled++;
       if (!shades.some((shade) => near(shade, pixel, 10))) shades.push(pixel);
     }
-    if (filled / (bottom - top) > best.filled) best = { filled: filled / (bottom - top), shades: shades.length, x };
+    columns.push({ x, filled: filled / (bottom - top), shades: shades.length });
   }
+  // The fullest column, and of those the one with the most shades (through the thumb).
+  const best = columns.reduce((a, b) => (b.filled > a.filled + 0.01 ||
+    (Math.abs(b.filled - a.filled) <= 0.01 && b.shades > a.shades) ? b : a));
   assert.ok(best.filled >= 0.95, `a scroll bar at the right edge of the explanation: the fullest column ` +
             `(x ${best.x}) is ${(best.filled * 100).toFixed(0)} % not white`);
-  assert.ok(best.shades >= 2, 'the scroll bar shows its thumb on the track');
+  assert.ok(best.shades >= 2, `the scroll bar shows its thumb on the track (x ${best.x}: ${best.shades} shade)`);
 }
 
 // The width of every text run of the window (the captions), measured in the
