@@ -256,8 +256,8 @@ export async function checkScrollBarShows(driver) {
 // engine. Each run must be within half a pixel of that, so any two engines
 // agree within a pixel. Measured with the fonts the page gets on this
 // machine, then with its own web font (what a device without Times New Roman
-// shows).
-export async function checkTextWidths(driver) {
+// shows). `record` gets the measurements first, even when they fail.
+export async function checkTextWidths(driver, record = () => {}) {
   const measure = async (fontFamily) => driver.evaluate(call(async (fontFamily) => {
     const style = document.createElement('style');
     if (fontFamily) {
@@ -289,6 +289,7 @@ export async function checkTextWidths(driver) {
     return runs;
   }, fontFamily));
   const measured = { page: await measure(null), webFont: await measure('"Dulmeri Serif"') };
+  record(measured);
   const wrong = [];
   for (const [fonts, runs] of Object.entries(measured)) {
     assert.ok(runs.length >= 10, 'the captions are measured');
@@ -299,7 +300,6 @@ export async function checkTextWidths(driver) {
     }
   }
   assert.deepEqual(wrong, [], 'text runs wider or narrower than their font makes them');
-  return measured;
 }
 
 // The design's colours on the screen, with the gauge all blue at 0.
