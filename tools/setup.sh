@@ -9,7 +9,7 @@
 #                         time each, then the Windows build (cross-compiled,
 #                         its tests run under Wine on a private Xvfb), then the
 #                         web build (WebAssembly: the core's tests under Node,
-#                         the page in Chromium)
+#                         the page in Chromium, Firefox and WebKit)
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
@@ -90,9 +90,10 @@ echo "== Windows build (MinGW-w64, tested under Wine)"
 build windows
 ctest --preset windows
 
-echo "== Web build (Emscripten: the core under Node, the page in Chromium)"
+echo "== Web build (Emscripten: the core under Node, the page in Chromium, Firefox and WebKit)"
 build web
-# Playwright and axe-core from the npm registry, as locked; the browser is
-# Debian's Chromium, so Playwright downloads none.
-(cd tests/web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund)
+# Playwright, axe-core, Puppeteer and Selenium's WebDriver client from the npm
+# registry, as locked; the browsers are Debian's (chromium, firefox-esr,
+# webkit2gtk-driver's MiniBrowser), so none is downloaded.
+(cd tests/web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund)
 ctest --preset web

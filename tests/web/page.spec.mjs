@@ -2,32 +2,32 @@
 // site served over HTTP (in English, so numbers are written with a point, and
 // installed for offline use) and the single HTML file opened from file:// with
 // every network request refused (in Bulgarian: a decimal comma). Time is
-// driven with Playwright's clock, never waited for.
+// driven with Playwright's clock, never waited for. The checks every engine
+// runs (layout, text widths, the explanation's scroll bar) and the design's
+// colours and tab order come from page_checks.mjs, shared with the Firefox and
+// WebKit tests.
 //
-//   DULMERI_WEB_SITE    the site folder (build/web/src/web/site)
-//   DULMERI_WEB_SINGLE  the single file (build/web/src/web/dulmeri.html)
-//   DULMERI_WEB_ONLY    "site" or "single file": only that delivery
-import { readFileSync } from 'node:fs';
+//   DULMERI_WEB_SITE         the site folder (build/web/src/web/site)
+//   DULMERI_WEB_SINGLE       the single file (build/web/src/web/dulmeri.html)
+//   DULMERI_WEB_DESIGN       the window's design as JSON (design_layout)
+//   DULMERI_WEB_ONLY         "site" or "single file": only that delivery
+//   DULMERI_WEB_TEST_OUTPUT  Playwright's output; the site's measured text
+//                            widths are written there too
+import { mkdirSync, readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
 
 import AxeBuilder from '@axe-core/playwright';
 import { expect, test } from '@playwright/test';
 
+import * as checks from './page_checks.mjs';
+import { COLOURS, COLOUR_POINTS, READOUT, TAB_ORDER, near } from './page_checks.mjs';
 import { decodePng } from './png.mjs';
 import { serve } from './static_server.mjs';
 
 const SITE = process.env.DULMERI_WEB_SITE;
 const SINGLE = process.env.DULMERI_WEB_SINGLE;
-
-// The design's colours, as the window must show them.
-const COLOURS = {
-  window: [192, 192, 255], label: [255, 192, 128], box: [255, 255, 255], track: [224, 224, 224],
-  start: [0, 255, 0], stop: [255, 0, 0], on: [255, 128, 0], off: [0, 192, 0],
-  gaugeRed: [210, 30, 30], gaugeBlue: [100, 130, 230],
-};
-const TAB_ORDER = ['Text1_0', 'Picture1', 'VScroll1', 'Text2_0', 'Text2_1', 'Text2_2', 'Command1_0', 'Command1_1'];
-const READOUT = 'Моментна стойност: ';
+const OUTPUT = process.env.DULMERI_WEB_TEST_OUTPUT || 'test-results';
 
 const DELIVERIES = [
   { name: 'site', locale: 'en-US', separator: '.' },
@@ -91,7 +91,6 @@ for (const delivery of DELIVERIES.filter((each) => !ONLY || each.name === ONLY))
       }
       return found;
     }
-    const near = (actual, expected) => actual.every((value, i) => Math.abs(value - expected[i]) <= 2);
 
     test('shows the design and runs the thermostat', async ({ page, context }) => {
       await open(page, context);
@@ -104,15 +103,9 @@ for (const delivery of DELIVERIES.filter((each) => !ONLY || each.name === ONLY))
         .toBe(1);
 
       // The design's colours on real pixels.
-      const points = {
-        window: ['MainForm', 3, 100], label: ['Label1_4', -3, -3], box: ['Text2_0', 5, -5],
-        track: ['VScroll1', 12, 40], start: ['Command1_0', 5, -5], stop: ['Command1_1', 5, -5],
-        on: ['Option1_0', -3, -3], off: ['Option1_1', -3, -3],
-        gaugeTop: ['Picture1', 48, 10], gaugeBottom: ['Picture1', 48, -6],
-      };
       const expected = { ...COLOURS, gaugeTop: COLOURS.gaugeBlue, gaugeBottom: COLOURS.gaugeBlue };
-      let seen = await colours(page, points);
-      for (const name of Object.keys(points)) expect(near(seen[name], expected[name]), `${name}: ${seen[name]}`).toBe(true);
+      let seen = await colours(page, COLOUR_POINTS);
+      for (const name of Object.keys(COLOUR_POINTS)) expect(near(seen[name], expected[name]), `${name}: ${seen[name]}`).toBe(true);
 
       // Every message the live region receives.
       await page.evaluate(() => {
@@ -130,7 +123,7 @@ for (const delivery of DELIVERIES.filter((each) => !ONLY || each.name === ONLY))
       await expect(page.locator('#Label1_1')).toHaveText(READOUT + '10');
       await expect(page.locator('#Picture1')).toHaveAttribute('aria-valuenow', '10');
       await expect(page.locator('#Option1_0 input')).toBeChecked();
-      seen = await colours(page, points);
+      seen = await colours(page, COLOUR_POINTS);
       expect(near(seen.gaugeBottom, COLOURS.gaugeRed), `${seen.gaugeBottom}`).toBe(true);
       expect(near(seen.gaugeTop, COLOURS.gaugeBlue), `${seen.gaugeTop}`).toBe(true);
       // Starts and the heater's switch are spoken; the run's steps are not.
@@ -154,6 +147,28 @@ for (const delivery of DELIVERIES.filter((each) => !ONLY || each.name === ONLY))
       expect(await temperature(page)).toBe(stoppedAt);
       await expect(page.locator('#Option1_1 input')).toBeChecked();
       expect((await page.evaluate(() => window.spoken)).slice(-2)).toEqual(['Изключено', 'Симулацията е спряна']);
+    });
+
+    // The checks every engine runs, through Playwright.
+    test('matches the design: layout, text widths, the explanation\'s scroll bar', async ({ page, context }) => {
+      await open(page, context);
+      await page.clock.resume();  // nothing runs yet; the screenshots wait for frames
+      const driver = {
+        evaluate: (expression) => page.evaluate(expression),
+        click: (x, y) => page.mouse.click(x, y),
+        moveMouse: (x, y) => page.mouse.move(x, y),
+        press: (key) => page.keyboard.press(key),
+        type: (text) => page.keyboard.type(text),
+        screenshot: () => page.screenshot(),
+      };
+      await checks.checkLayout(driver, checks.readDesign());
+      await checks.checkScrollBarShows(driver);
+      await checks.checkTextWidths(driver, (widths) => {
+        if (delivery.name === 'site') {
+          mkdirSync(OUTPUT, { recursive: true });
+          writeFileSync(join(OUTPUT, 'text-widths.json'), JSON.stringify(widths, null, 1));
+        }
+      });
     });
 
     test('validates the thresholds and limits typing', async ({ page, context }) => {

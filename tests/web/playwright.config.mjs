@@ -13,6 +13,8 @@ export default defineConfig({
     viewport: { width: 640, height: 480 },
     launchOptions: {
       executablePath: process.env.DULMERI_CHROMIUM || '/usr/bin/chromium',
+      // Scroll bars as a user sees them (Playwright hides them by default).
+      ignoreDefaultArgs: ['--hide-scrollbars'],
       args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
              '--disable-sync', '--no-first-run'],
     },
