@@ -25,7 +25,7 @@ for tool in Xvfb xdotool xwd md5sum; do
 done
 
 work=$(mktemp -d)
-xvfb_pid= program_pid=
+xvfb_pid='' program_pid=''
 cleanup() {
     if [[ -n $program_pid ]]; then kill "$program_pid" 2>/dev/null || true; wait "$program_pid" 2>/dev/null || true; fi
     if [[ -n $xvfb_pid ]]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
@@ -38,7 +38,8 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp -noreset 3>"$work/
 xvfb_pid=$!
 for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
 [[ -s $work/display ]] || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=:$(head -n1 "$work/display")
+DISPLAY=:$(head -n1 "$work/display")
+export DISPLAY
 # No session bus (libdbus would start one for this display); a private runtime folder.
 export DBUS_SESSION_BUS_ADDRESS=unix:path=$work/no-session-bus
 export XDG_RUNTIME_DIR=$work/runtime
@@ -47,7 +48,7 @@ unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 
 clock_ticks=$(getconf CLK_TCK)
 # utime + stime in clock ticks (the fields after the command name in parentheses)
-cpu_ticks() { local stat; stat=$(<"/proc/$1/stat"); stat=${stat##*) }; set -- $stat; echo $((${12} + ${13})); }
+cpu_ticks() { local stat fields; stat=$(<"/proc/$1/stat"); stat=${stat##*) }; read -ra fields <<<"$stat"; echo $((fields[11] + fields[12])); }
 rss_kib() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status"; }
 switches() { awk '/ctxt_switches/ {n += $2} END {print n}' "/proc/$1/status"; }
 threads() { awk '/^Threads:/ {print $2}' "/proc/$1/status"; }

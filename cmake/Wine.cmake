@@ -12,8 +12,8 @@ set(DULMERI_WINE_DISPLAY_FILE ${CMAKE_BINARY_DIR}/wine/display)
 set(CMAKE_CROSSCOMPILING_EMULATOR
     ${DULMERI_WINE_RUN} --prefix=${DULMERI_WINE_PREFIX} --display-file=${DULMERI_WINE_DISPLAY_FILE})
 
-# Creating a prefix takes 10-15 s; it is made once, before any test program
-# is linked, so that test discovery at build time finds it ready.
+# Creating a prefix takes 10-15 s; it is made once, by the build, so that
+# test discovery (when ctest starts, before any fixture) finds it ready.
 add_custom_command(
     OUTPUT ${DULMERI_WINE_PREFIX}/.dulmeri-prefix
     COMMAND ${DULMERI_WINE_RUN} --prefix=${DULMERI_WINE_PREFIX} --init

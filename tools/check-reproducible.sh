@@ -85,8 +85,9 @@ explain() {
         *.deb)
             # Which member and which packaged file.
             mkdir -p "$scratch/explain/a" "$scratch/explain/b"
-            dpkg-deb -R "$a" "$scratch/explain/a" && dpkg-deb -R "$b" "$scratch/explain/b" &&
+            if dpkg-deb -R "$a" "$scratch/explain/a" && dpkg-deb -R "$b" "$scratch/explain/b"; then
                 diff -r "$scratch/explain/a" "$scratch/explain/b" | sed 's/^/     /' || true
+            fi
             diff <(dpkg-deb -c "$a") <(dpkg-deb -c "$b") | sed 's/^/     /' || true
             rm -rf "$scratch/explain"
             ;;

@@ -114,6 +114,7 @@ python3 "$source_dir/tools/reproducible_zip.py" "$dist/dulmeri-$version-web.zip"
 cp "$web/dulmeri.html" "$dist/dulmeri-$version.html"
 
 cd "$dist"
-find . -maxdepth 1 -type f ! -name SHA256SUMS -printf '%P\n' | sort | xargs -d '\n' sha256sum -- >SHA256SUMS
+sums=$(find . -maxdepth 1 -type f ! -name SHA256SUMS -printf '%P\n' | sort | xargs -d '\n' sha256sum --)
+printf '%s\n' "$sums" >SHA256SUMS
 echo "== Release $version in $dist:"
 cat SHA256SUMS

@@ -3,9 +3,10 @@
 # then either runs the program or runs every test.
 #
 #   tools/setup.sh run    build and open the program
-#   tools/setup.sh test   build and run every test (normal build, with the
-#                         release built twice to check it is reproducible,
-#                         and sanitizer build), then the fuzzers for a bounded
+#   tools/setup.sh test   check the style (tools/lint.sh), then build and run
+#                         every test (normal build, with the release built
+#                         twice to check it is reproducible, and sanitizer
+#                         build), then the fuzzers for a bounded
 #                         time each, then the Windows build (cross-compiled,
 #                         its tests run under Wine on a private Xvfb), then the
 #                         web build (WebAssembly: the core's tests under Node,
@@ -71,6 +72,11 @@ if [ "$mode" = run ]; then
     build default --target dulmeri
     exec build/default/src/qt/dulmeri
 fi
+
+echo "== Style: C++ format, shellcheck, pyflakes, ESLint"
+# ESLint from the npm registry, as locked in tools/lint.
+(cd tools/lint && npm ci --no-audit --no-fund)
+tools/lint.sh
 
 echo "== Normal build: all tests"
 build default

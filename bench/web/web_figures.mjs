@@ -487,7 +487,7 @@ function report(r) {
   out.push('', `Layouts per tick while running: ${(k.running.layouts / k.running.ticks).toFixed(2)}, style recalculations ${(k.running.styles / k.running.ticks).toFixed(2)}.`);
   out.push('', k.direct ? `The tick called directly (\`_dulmeri_timer1_timer\`, ${DIRECT_TICKS} calls in 5 rounds, ${DIRECT_BATCH} to a turn of the event loop): ` +
     `${k.direct.map((x) => x.toFixed(1)).join(', ')} µs per tick, median ${median(k.direct).toFixed(1)} µs; ` +
-    `${k.directLayouts.toFixed(2)} layouts per call.` : 'The tick could not be called directly (no \`_dulmeri_timer1_timer\` in the page\'s scope).');
+    `${k.directLayouts.toFixed(2)} layouts per call.` : 'The tick could not be called directly (no `_dulmeri_timer1_timer` in the page\'s scope).');
   out.push('', table(['memory', 'page', 'empty page'], [
     ['JS heap used, ready', kib(k.memoryAtReady.heap), kib(r.floor.heap)],
     [`JS heap used, after ${k.running.seconds} s running`, kib(k.running.heap), ''],

@@ -30,7 +30,6 @@ import re
 import shutil
 import subprocess
 import sys
-import tempfile
 import threading
 import time
 

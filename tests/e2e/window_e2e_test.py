@@ -20,6 +20,7 @@ Geometry below is in pixels of the window's client area; the widget table in
 src/design/widget_table.cpp gives it in twips (15 twips to a pixel).
 """
 
+import importlib
 import os
 import subprocess
 import sys
@@ -252,7 +253,7 @@ def main():
         print(__doc__.strip().splitlines()[2].strip(), file=sys.stderr)
         return 2
     try:
-        import Xlib  # noqa: F401
+        importlib.import_module("Xlib")
     except ImportError:
         print(f"FAIL: python3-xlib is missing for {sys.executable} (Debian package python3-xlib)")
         return 1

@@ -118,21 +118,24 @@ for page in usr/share/man/man1/dulmeri.1.gz usr/share/man/bg/man1/dulmeri.1.gz; 
     fi
 done
 changelog_head=$(zcat "$root/usr/share/doc/dulmeri/changelog.gz" | head -n 1)
-[[ "$changelog_head" == "dulmeri ($version) "* ]] && pass "changelog starts with $version" ||
+if [[ "$changelog_head" == "dulmeri ($version) "* ]]; then
+    pass "changelog starts with $version"
+else
     fail "changelog starts with '$changelog_head'"
+fi
 
 # --- Control data -------------------------------------------------------------
 field() { dpkg-deb -f "$deb" "$1"; }
-[ "$(field Package)" = dulmeri ] && pass "Package: dulmeri" || fail "Package is '$(field Package)'"
-[ "$(field Version)" = "$version" ] && pass "Version: $version" || fail "Version is '$(field Version)', expected $version"
-[ "$(field Section)" = education ] && pass "Section: education" || fail "Section is '$(field Section)'"
-[ -n "$(field Maintainer)" ] && pass "Maintainer is set" || fail "no Maintainer"
-[ -n "$(field Description)" ] && pass "Description is set" || fail "no Description"
+if [ "$(field Package)" = dulmeri ]; then pass "Package: dulmeri"; else fail "Package is '$(field Package)'"; fi
+if [ "$(field Version)" = "$version" ]; then pass "Version: $version"; else fail "Version is '$(field Version)', expected $version"; fi
+if [ "$(field Section)" = education ]; then pass "Section: education"; else fail "Section is '$(field Section)'"; fi
+if [ -n "$(field Maintainer)" ]; then pass "Maintainer is set"; else fail "no Maintainer"; fi
+if [ -n "$(field Description)" ]; then pass "Description is set"; else fail "no Description"; fi
 
 depends=$(field Depends)
 echo "Depends: $depends"
 # One package name per line, versions and alternatives dropped.
-depends_names=$(tr ',|' '\n\n' <<<"$depends" | sed -e 's/(.*)//' -e 's/[[:space:]]//g' -e '/^$/d')
+depends_names=$(tr ',|' '\n' <<<"$depends" | sed -e 's/(.*)//' -e 's/[[:space:]]//g' -e '/^$/d')
 for wanted in libqt6widgets6 fonts-liberation qt6-translations-l10n libc6; do
     if grep -qx "$wanted" <<<"$depends_names"; then
         pass "Depends names $wanted"
@@ -149,7 +152,7 @@ for name in $depends_names; do
 done
 
 recommends=$(field Recommends)
-[ "$recommends" = qt6-wayland ] && pass "Recommends: qt6-wayland" || fail "Recommends is '$recommends', expected 'qt6-wayland'"
+if [ "$recommends" = qt6-wayland ]; then pass "Recommends: qt6-wayland"; else fail "Recommends is '$recommends', expected 'qt6-wayland'"; fi
 
 # --- Desktop entry and metainfo -------------------------------------------------
 desktop=$root/usr/share/applications/$app_id.desktop
@@ -161,12 +164,18 @@ else
     fail "desktop-file-validate: $output"
 fi
 desktop_key() { sed -n "s/^$1=//p" "$desktop"; }
-[ "$(desktop_key Exec)" = dulmeri ] && pass "Exec=dulmeri" || fail "Exec is '$(desktop_key Exec)'"
-[ "$(desktop_key Icon)" = "$app_id" ] && pass "Icon=$app_id" || fail "Icon is '$(desktop_key Icon)'"
-[ "$(desktop_key 'Name\[bg\]')" = "$title_tail" ] && pass "Bulgarian Name" ||
+if [ "$(desktop_key Exec)" = dulmeri ]; then pass "Exec=dulmeri"; else fail "Exec is '$(desktop_key Exec)'"; fi
+if [ "$(desktop_key Icon)" = "$app_id" ]; then pass "Icon=$app_id"; else fail "Icon is '$(desktop_key Icon)'"; fi
+if [ "$(desktop_key 'Name\[bg\]')" = "$title_tail" ]; then
+    pass "Bulgarian Name"
+else
     fail "Name[bg] is '$(desktop_key 'Name\[bg\]')'"
-[ -n "$(desktop_key 'Comment\[bg\]')" ] && [ -n "$(desktop_key Comment)" ] && pass "Comment and Comment[bg]" ||
+fi
+if [ -n "$(desktop_key 'Comment\[bg\]')" ] && [ -n "$(desktop_key Comment)" ]; then
+    pass "Comment and Comment[bg]"
+else
     fail "Comment or Comment[bg] missing"
+fi
 
 # --strict fails on errors, warnings and infos. Pedantic hints are only shown:
 # the one expected is the upper-case letter of the reverse-DNS id, kept on
@@ -183,10 +192,13 @@ if output=$(appstreamcli validate-tree --no-net --strict "$root" 2>&1); then
 else
     fail "appstreamcli validate-tree: $output"
 fi
-grep -q "<id>$app_id</id>" "$metainfo" && pass "metainfo id $app_id" || fail "metainfo id is not $app_id"
-grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" &&
-    pass "metainfo launches $app_id.desktop" || fail "metainfo launchable is not $app_id.desktop"
-grep -q "<release version=\"$version\"" "$metainfo" && pass "metainfo release $version" || fail "no release $version in the metainfo"
+if grep -q "<id>$app_id</id>" "$metainfo"; then pass "metainfo id $app_id"; else fail "metainfo id is not $app_id"; fi
+if grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo"; then
+    pass "metainfo launches $app_id.desktop"
+else
+    fail "metainfo launchable is not $app_id.desktop"
+fi
+if grep -q "<release version=\"$version\"" "$metainfo"; then pass "metainfo release $version"; else fail "no release $version in the metainfo"; fi
 
 # --- The program on a fresh X server ------------------------------------------
 xvfb_pid=
@@ -215,7 +227,8 @@ if ! [ -s "$work/display" ]; then
     fail "Xvfb did not start: $(cat "$work/xvfb.log")"
     exit 1
 fi
-export DISPLAY=":$(head -n1 "$work/display")"
+DISPLAY=":$(head -n1 "$work/display")"
+export DISPLAY
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 # No session bus: otherwise libdbus would autolaunch one for this display (and
 # the accessibility bus after it), which would outlive the test for a while.

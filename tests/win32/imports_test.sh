@@ -38,11 +38,11 @@ fi
 
 characteristics=$((16#$(sed -n 's/^DllCharacteristics[[:space:]]*//p' <<<"$headers")))
 for flag in "0x20 HIGH_ENTROPY_VA" "0x40 DYNAMIC_BASE" "0x100 NX_COMPAT"; do
-    set -- $flag
-    if (( characteristics & $1 )); then
-        echo "ok: $2"
+    read -r mask name <<<"$flag"
+    if (( characteristics & mask )); then
+        echo "ok: $name"
     else
-        echo "FAIL: $2 is not set"
+        echo "FAIL: $name is not set"
         status=1
     fi
 done

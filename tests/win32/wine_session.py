@@ -14,9 +14,15 @@ import tempfile
 sys.dont_write_bytecode = True  # keep the source tree clean when run from it
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 import x11_session  # noqa: E402
-from x11_session import (CAPTION_WORD, GAUGE_BLUE, GAUGE_RED, Failure, ScreenReader, check_area,  # noqa: E402,F401
+from x11_session import (CAPTION_WORD, GAUGE_BLUE, GAUGE_RED, Failure, ScreenReader, check_area,  # noqa: E402
                          click, find_program_window, gauge_red_rows, wait_for, wait_until_painted,
                          window_name)
+
+# The Windows tests take everything from here: the helpers below and, shared
+# with the Linux tests, the X11 session's.
+__all__ = ["CLIENT_WIDTH", "CLIENT_HEIGHT", "TIMEOUT", "Wine", "ProgramWindow", "wait_for_window",
+           "close_and_expect_status_0", "stop", "GAUGE_BLUE", "GAUGE_RED", "Failure", "ScreenReader", "check_area",
+           "gauge_red_rows", "wait_for", "wait_until_painted", "window_name"]
 
 CLIENT_WIDTH, CLIENT_HEIGHT = 476, 396  # 7140 x 5940 twips at 96 DPI
 TIMEOUT = 30
