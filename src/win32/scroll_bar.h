@@ -8,9 +8,9 @@
 // (accessibility.h). The value changes only when the window reports it,
 // with EVENT_OBJECT_VALUECHANGE: at most once a second while a run moves the
 // bar, at once on the user's own move. Wine's scroll bar raises no event of
-// its own when the program moves it; Windows' raises a value change at
-// every move, and a reader that follows it reads the annotated value, which
-// has not changed since the last report, so a run's steps are not read out
+// its own when the program moves it. Where the system's bar raises a value
+// change at every move, a reader that follows it reads the annotated value,
+// unchanged since the last report, so a run's steps are still not read out
 // one by one.
 
 #include "accessibility.h"
