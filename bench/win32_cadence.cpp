@@ -1,5 +1,5 @@
 // Timer1's cadence on Windows: the drift-free timer of the Win32 window
-// (DriftFreeTimer) against a plain SetTimer(100), side by side in one
+// (win32_window::Timer) against a plain SetTimer(100), side by side in one
 // hidden window for a fixed time. Prints the mean period, the spread and the
 // lateness of the last tick against its ideal time (start + k x 100 ms).
 //
@@ -8,7 +8,7 @@
 // Under Wine the plain timer is already accurate (Wine has no 15.6 ms clock
 // tick), so there the figures show Wine's cadence, not Windows' drift.
 
-#include "drift_free_timer.h"
+#include "timer.h"
 
 #include <windows.h>
 
@@ -19,7 +19,7 @@
 
 namespace {
 
-using win32_window::DriftFreeTimer;
+using win32_window::Timer;
 
 constexpr UINT_PTR kDriftFreeId = 1;
 constexpr UINT_PTR kPlainId = 2;
@@ -54,16 +54,16 @@ int main(int argc, char** argv) {
     HWND window = CreateWindowExW(0, L"STATIC", L"cadence", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr,
                                   GetModuleHandleW(nullptr), nullptr);
     if (window == nullptr) return 1;
-    DriftFreeTimer driftFree(window, kDriftFreeId, 100);
+    Timer driftFree(window, kDriftFreeId, 100);
     Run driftFreeRun, plainRun;
-    const std::int64_t start = DriftFreeTimer::NowUs();
+    const std::int64_t start = Timer::NowUs();
     driftFree.Start();
     SetTimer(window, kPlainId, 100, nullptr);
     const std::int64_t end = start + std::int64_t{seconds} * 1000000;
     MSG message;
-    while (DriftFreeTimer::NowUs() < end && GetMessageW(&message, nullptr, 0, 0) > 0) {
+    while (Timer::NowUs() < end && GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (message.message == WM_TIMER && message.hwnd == window) {
-            const std::int64_t now = DriftFreeTimer::NowUs();
+            const std::int64_t now = Timer::NowUs();
             if (message.wParam == kDriftFreeId) {
                 if (driftFree.OnTimerMessage()) driftFreeRun.ticks.push_back(now);
             } else if (message.wParam == kPlainId) {

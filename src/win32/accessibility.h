@@ -1,18 +1,25 @@
 #pragma once
 
-// What a screen reader is told about the controls beyond what the system's
-// own providers say. The standard controls (edit boxes, buttons, option
-// buttons, labels, the scroll bar) are served by the system; this adds the
-// names of the controls whose caption is elsewhere, as dynamic annotations
-// (IAccPropServices of oleacc). Where the system offers no annotation
-// service the calls do nothing; the window also names those controls in the
-// ways older readers look for (see MainForm). The gauge, which the program
-// draws itself, answers for itself (AnswerGetObject): its name, its role of
-// a progress bar, the temperature as its value and the heater's state as
-// its description.
+// What screen readers are told about the controls beyond what the system's
+// own accessible objects say: the names of controls whose caption is
+// elsewhere, the gauge's role, value and description, the scroll bar's
+// value (the temperature), a live region's politeness. They are oleacc's
+// dynamic annotations (IAccPropServices): the system's own objects for the
+// controls carry them, to MSAA and UI Automation clients alike, and a
+// reader that asks gets the latest value set.
+//
+// Wine 8's annotation service refuses every call. There the annotated
+// controls answer for themselves: each answers WM_GETOBJECT with the
+// system's standard object for it, the annotated name, role, value and
+// description in place of the standard ones. What only UI Automation reads
+// (the live setting) has no reader there and is left out.
 
 #include <windows.h>
+#include <oaidl.h>
 
+#include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,21 +27,7 @@ struct IAccPropServices;
 
 namespace win32_window {
 
-// What a screen reader is told about a control the program draws itself.
-struct AccessibleFacts {
-    std::wstring name;
-    LONG role = 0;  // ROLE_SYSTEM_...
-    std::wstring value;
-    std::wstring description;
-};
-// The facts of a control as they are now; false once the control is gone.
-using AccessibleFactsOf = bool (*)(HWND control, AccessibleFacts& facts);
-
-// Answers WM_GETOBJECT for the control's client area: the system's standard
-// object for a window (location, state, focus, navigation), with the name,
-// role, value and description asked of `factsOf` each time a reader asks,
-// so they are never stale. Other requests go to the system (0 is returned).
-LRESULT AnswerGetObject(HWND control, WPARAM wParam, LPARAM lParam, AccessibleFactsOf factsOf);
+enum class AccProperty { Name, Value, Description };
 
 class Annotations {
 public:
@@ -43,16 +36,34 @@ public:
     Annotations(const Annotations&) = delete;
     Annotations& operator=(const Annotations&) = delete;
 
-    void SetName(HWND control, const std::wstring& name);
+    void SetText(HWND control, AccProperty property, const std::wstring& text);
+    // ROLE_SYSTEM_...
+    void SetRole(HWND control, LONG role);
+    // UI Automation's LiveSetting, polite: a reader speaks the control's
+    // name when it raises EVENT_OBJECT_LIVEREGIONCHANGED, after what it is
+    // saying.
+    void SetPoliteLiveRegion(HWND control);
     // Removes every annotation made, before the controls go away.
     void Clear();
 
+    // The annotations as the controls answer them themselves.
+    struct Entry {
+        std::optional<std::wstring> texts[3];  // by AccProperty
+        std::optional<LONG> role;
+    };
+    using Store = std::map<HWND, Entry>;
+
 private:
-    void Remember(HWND control);
+    // The system's service took it; false where it has none.
+    bool Annotate(HWND control, const GUID& property, const VARIANT& value);
+    Entry& Emulated(HWND control);
+    static LRESULT CALLBACK AnswerGetObject(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                            UINT_PTR id, DWORD_PTR self);
 
     IAccPropServices* services_ = nullptr;
     bool comInitialised_ = false;
-    std::vector<HWND> annotated_;
+    std::vector<HWND> annotated_;  // by the system's service
+    std::shared_ptr<Store> emulated_ = std::make_shared<Store>();
 };
 
 }  // namespace win32_window

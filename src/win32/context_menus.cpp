@@ -3,29 +3,47 @@
 #include "texts.h"
 #include "win32_text.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <new>
+#include <optional>
 
 namespace win32_window {
 namespace {
 
 namespace texts = design::texts;
 
-constexpr const wchar_t* kProperty = L"DulmeriContextMenu";
-
 enum class Kind { EditBox, ScrollBar };
 
-struct Subclass {
-    WNDPROC previous;
+// What a customised control is, kept by its subclass.
+struct Customisation {
     Kind kind;
     TabEntry tab;
 };
 
-Subclass* SubclassOf(HWND control) { return static_cast<Subclass*>(GetPropW(control, kProperty)); }
+constexpr UINT_PTR kSubclassId = 1;
+
+LRESULT CALLBACK Procedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data);
+
+DWORD_PTR Pack(Customisation customisation) {
+    return static_cast<DWORD_PTR>(customisation.kind) << 8 | static_cast<DWORD_PTR>(customisation.tab);
+}
+Customisation Unpack(DWORD_PTR data) {
+    return {static_cast<Kind>(data >> 8), static_cast<TabEntry>(data & 0xff)};
+}
+
+// Which of the two the control is, by its window class.
+std::optional<Kind> KindOf(HWND control) {
+    wchar_t name[16] = {};
+    GetClassNameW(control, name, 16);
+    if (lstrcmpiW(name, WC_EDITW) == 0) return Kind::EditBox;
+    if (lstrcmpiW(name, WC_SCROLLBARW) == 0) return Kind::ScrollBar;
+    return std::nullopt;
+}
 
 bool IsReadOnly(HWND edit) { return (GetWindowLongPtrW(edit, GWL_STYLE) & ES_READONLY) != 0; }
 
@@ -142,7 +160,7 @@ POINT KeyboardMenuPoint(HWND control) {
     GetClientRect(control, &client);
     POINT at{(client.left + client.right) / 2, (client.top + client.bottom) / 2};
     POINT caret{};
-    if (SubclassOf(control)->kind == Kind::EditBox && GetFocus() == control && GetCaretPos(&caret) &&
+    if (KindOf(control) == Kind::EditBox && GetFocus() == control && GetCaretPos(&caret) &&
         PtInRect(&client, caret)) {
         TEXTMETRICW metrics{};
         HDC dc = GetDC(control);
@@ -169,10 +187,8 @@ void ShowMenu(HWND control, LPARAM position) {
     if (command != 0) RunMenuCommand(control, command, at);
 }
 
-LRESULT CALLBACK Procedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-    Subclass* subclass = SubclassOf(control);
-    if (subclass == nullptr) return DefWindowProcW(control, message, wParam, lParam);
-    const WNDPROC previous = subclass->previous;
+LRESULT CALLBACK Procedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    const Customisation customisation = Unpack(data);
     switch (message) {
         case WM_CONTEXTMENU:
             // Nothing may unwind into the system's menu loop or window code;
@@ -186,33 +202,24 @@ LRESULT CALLBACK Procedure(HWND control, UINT message, WPARAM wParam, LPARAM lPa
             // Under the dialog manager a multi-line edit control takes
             // Escape for a dialog's Cancel and closes its parent window;
             // here only the close box ends the run.
-            if (subclass->kind == Kind::EditBox && wParam == VK_ESCAPE) return 0;
+            if (customisation.kind == Kind::EditBox && wParam == VK_ESCAPE) return 0;
             break;
         case WM_GETDLGCODE: {
-            LRESULT code = CallWindowProcW(previous, control, message, wParam, lParam);
-            if (subclass->tab == TabEntry::KeepPlace) code &= ~static_cast<LRESULT>(DLGC_HASSETSEL);
+            LRESULT code = DefSubclassProc(control, message, wParam, lParam);
+            if (customisation.tab == TabEntry::KeepPlace) code &= ~static_cast<LRESULT>(DLGC_HASSETSEL);
             return code;
         }
         case WM_NCDESTROY:
-            SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
-            RemovePropW(control, kProperty);
-            delete subclass;
+            RemoveWindowSubclass(control, &Procedure, kSubclassId);
             break;
         default:
             break;
     }
-    return CallWindowProcW(previous, control, message, wParam, lParam);
+    return DefSubclassProc(control, message, wParam, lParam);
 }
 
 void Customise(HWND control, Kind kind, TabEntry tab) {
-    if (SubclassOf(control) != nullptr) return;
-    auto* subclass = new Subclass{nullptr, kind, tab};
-    if (!SetPropW(control, kProperty, subclass)) {
-        delete subclass;
-        throw std::bad_alloc();
-    }
-    subclass->previous =
-        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure)));
+    if (!SetWindowSubclass(control, &Procedure, kSubclassId, Pack({kind, tab}))) throw std::bad_alloc();
 }
 
 }  // namespace
@@ -222,12 +229,12 @@ void CustomiseEditBox(HWND edit, TabEntry tab) { Customise(edit, Kind::EditBox, 
 void CustomiseScrollBar(HWND bar) { Customise(bar, Kind::ScrollBar, TabEntry::SelectAll); }
 
 HMENU CreateContextMenu(HWND control) {
-    const Subclass* subclass = SubclassOf(control);
-    if (subclass == nullptr) return nullptr;
+    const std::optional<Kind> kind = KindOf(control);
+    if (!kind) return nullptr;
     HMENU menu = CreatePopupMenu();
     if (menu == nullptr) return nullptr;
     try {
-        if (subclass->kind == Kind::EditBox) {
+        if (kind == Kind::EditBox) {
             BuildEditMenu(control, menu);
         } else {
             BuildScrollMenu(menu);
@@ -240,9 +247,9 @@ HMENU CreateContextMenu(HWND control) {
 }
 
 void RunMenuCommand(HWND control, UINT command, POINT at) {
-    const Subclass* subclass = SubclassOf(control);
-    if (subclass == nullptr) return;
-    if (subclass->kind == Kind::EditBox) {
+    const std::optional<Kind> kind = KindOf(control);
+    if (!kind) return;
+    if (kind == Kind::EditBox) {
         RunEditCommand(control, command);
     } else {
         RunScrollCommand(control, command, at);

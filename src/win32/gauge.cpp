@@ -1,8 +1,6 @@
 #include "gauge.h"
 
-#include "dpi.h"
-
-#include <oleacc.h>
+#include "control_factory.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,39 +10,19 @@ namespace {
 
 constexpr const wchar_t* kClassName = L"DulmeriGauge";
 
-COLORREF ToColorRef(design::Rgb colour) { return RGB(colour.r, colour.g, colour.b); }
-
-int ToPixels(double twips, UINT dpi) {
-    return static_cast<int>(std::lround(twips * dpi / design::kTwipsPerInch));
-}
+int ToPixels(double twips, UINT dpi) { return static_cast<int>(std::lround(twips * dpi / design::kTwipsPerInch)); }
 
 }  // namespace
 
 Gauge::~Gauge() {
     if (hwnd_ != nullptr) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-    if (background_ != nullptr) DeleteObject(background_);
 }
 
-HWND Gauge::Create(HWND parent, int id, const RECT& pixels, design::Rgb background, const std::wstring& name,
-                   UINT dpi) {
-    static const bool registered = [] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = &Gauge::Procedure;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.lpszClassName = kClassName;
-        return RegisterClassExW(&windowClass) != 0;
-    }();
-    (void)registered;
+HWND Gauge::Create(HWND parent, int id, design::Rgb background, const std::wstring& name, UINT dpi) {
+    RegisterWindowClass(kClassName, &Gauge::Procedure);
     dpi_ = dpi;
-    name_ = name;
-    background_ = CreateSolidBrush(ToColorRef(background));
-    hwnd_ = CreateWindowExW(WS_EX_CLIENTEDGE, kClassName, name.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP,
-                            pixels.left, pixels.top, pixels.right - pixels.left, pixels.bottom - pixels.top,
-                            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
-                            this);
-    return hwnd_;
+    background_ = SolidBrush(background);
+    return CreateChild(kClassName, name, WS_VISIBLE | WS_TABSTOP, WS_EX_CLIENTEDGE, parent, id, this);
 }
 
 void Gauge::SetDpi(UINT dpi) {
@@ -55,13 +33,13 @@ void Gauge::SetDpi(UINT dpi) {
 double Gauge::WidthTwips() const {
     RECT rect{};
     GetWindowRect(hwnd_, &rect);
-    return PixelsToTwips(rect.right - rect.left, dpi_);
+    return design::PixelsToTwips(rect.right - rect.left, static_cast<int>(dpi_));
 }
 
 double Gauge::HeightTwips() const {
     RECT rect{};
     GetWindowRect(hwnd_, &rect);
-    return PixelsToTwips(rect.bottom - rect.top, dpi_);
+    return design::PixelsToTwips(rect.bottom - rect.top, static_cast<int>(dpi_));
 }
 
 void Gauge::Cls() {
@@ -69,9 +47,8 @@ void Gauge::Cls() {
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-void Gauge::FillBox(Point corner1, Point corner2, design::Rgb colour) {
-    boxes_.push_back({std::min(corner1.x, corner2.x), std::min(corner1.y, corner2.y), std::max(corner1.x, corner2.x),
-                      std::max(corner1.y, corner2.y), colour});
+void Gauge::FillBox(const regulator::GaugeBox& box) {
+    boxes_.push_back(box);
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
@@ -83,15 +60,17 @@ void Gauge::Paint() {
     // Drawn off screen, then copied: the column never shows the cleared
     // background between two rectangles.
     HDC memory = CreateCompatibleDC(target);
-    HBITMAP bitmap = CreateCompatibleBitmap(target, std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1));
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    FillRect(memory, &client, background_);
-    for (const Box& box : boxes_) {
-        const RECT pixels{ToPixels(box.left, dpi_), ToPixels(box.top, dpi_), ToPixels(box.right, dpi_),
-                          ToPixels(box.bottom, dpi_)};
-        HBRUSH brush = CreateSolidBrush(ToColorRef(box.colour));
-        FillRect(memory, &pixels, brush);  // clipped to the bitmap, i.e. the inside of the border
-        DeleteObject(brush);
+    const Bitmap bitmap(
+        CreateCompatibleBitmap(target, std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1)));
+    HGDIOBJ previous = SelectObject(memory, bitmap.Get());
+    FillRect(memory, &client, background_.Get());
+    for (const regulator::GaugeBox& box : boxes_) {
+        const auto [x1, y1] = box.corner1;
+        const auto [x2, y2] = box.corner2;
+        const RECT pixels{ToPixels(std::min(x1, x2), dpi_), ToPixels(std::min(y1, y2), dpi_),
+                          ToPixels(std::max(x1, x2), dpi_), ToPixels(std::max(y1, y2), dpi_)};
+        const Brush brush(CreateSolidBrush(ToColorRef(box.colour)));
+        FillRect(memory, &pixels, brush.Get());  // clipped to the bitmap: the inside of the border
     }
     if (GetFocus() == hwnd_) {
         RECT focus = client;
@@ -100,32 +79,17 @@ void Gauge::Paint() {
     }
     BitBlt(target, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
     SelectObject(memory, previous);
-    DeleteObject(bitmap);
     DeleteDC(memory);
     EndPaint(hwnd_, &paint);
 }
 
-bool Gauge::AccessibleFactsOf(HWND window, AccessibleFacts& facts) {
-    // The window may be gone, and its handle given to another window.
-    if (!IsWindow(window) || GetWindowLongPtrW(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&Gauge::Procedure)) {
-        return false;
-    }
-    const auto* gauge = reinterpret_cast<const Gauge*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (gauge == nullptr) return false;
-    facts = {gauge->name_, ROLE_SYSTEM_PROGRESSBAR, gauge->accessibleValue_, gauge->accessibleDescription_};
-    return true;
-}
-
 LRESULT CALLBACK Gauge::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        auto* created = static_cast<Gauge*>(create->lpCreateParams);
-        created->hwnd_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
-    }
-    auto* gauge = reinterpret_cast<Gauge*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* gauge = static_cast<Gauge*>(AttachedObject(window, message, lParam));
     if (gauge != nullptr) {
         switch (message) {
+            case WM_NCCREATE:
+                gauge->hwnd_ = window;
+                break;
             case WM_PAINT:
                 gauge->Paint();
                 return 0;
@@ -138,10 +102,9 @@ LRESULT CALLBACK Gauge::Procedure(HWND window, UINT message, WPARAM wParam, LPAR
             case WM_LBUTTONDOWN:
                 SetFocus(window);
                 return 0;
-            case WM_GETOBJECT:
-                if (const LRESULT object = AnswerGetObject(window, wParam, lParam, &Gauge::AccessibleFactsOf)) {
-                    return object;
-                }
+            case WM_NCDESTROY:
+                SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+                gauge->hwnd_ = nullptr;
                 break;
             default:
                 break;

@@ -2,6 +2,7 @@
 // closed. The program takes no command-line arguments; any it is given are
 // ignored.
 
+#include "handler_guard.h"
 #include "main_form.h"
 #include "texts.h"
 #include "win32_text.h"
@@ -18,11 +19,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         return form.RunMessageLoop();
     } catch (const std::exception& error) {
         // The window itself could not be made (out of memory or handles).
-        namespace texts = design::texts;
         MessageBoxW(nullptr,
-                    win32_window::Wide(texts::FatalErrorMessage(texts::UnexpectedErrorDescription(error.what())))
+                    win32_window::Wide(regulator::FatalErrorMessage(regulator::UnexpectedErrorDescription(error.what())))
                         .c_str(),
-                    win32_window::Wide(texts::WindowCaption()).c_str(), MB_OK | MB_ICONERROR);
+                    win32_window::Wide(design::texts::WindowCaption()).c_str(), MB_OK | MB_ICONERROR);
         return win32_window::MainForm::kFatalExitCode;
     }
 }

@@ -1,32 +1,38 @@
 #pragma once
 
-// MainForm is the program's only window, made of the system's own controls.
-// It owns every control and the regulator (whose state lives exactly as
-// long as the window), supplies the regulator's widget operations, and
-// routes each control's event to the regulator's handler of the same name:
+// MainForm is the program's only window, made of the system's own controls
+// (control_factory.h) built from the design's widget table. It is the view
+// of the window's logic (regulator::WindowLogic, which it owns): it shows
+// what the logic gives it and routes each control's event to the logic's
+// handler of the same name:
 //
-//   creation       -> Form_Load         (in the constructor, before first shown)
-//   Command1(i)    -> Command1_Click(i)  BN_CLICKED: start (0) and stop (1)
-//   Timer1         -> Timer1_Timer       WM_TIMER, every 100 ms while enabled
-//   VScroll1       -> VScroll1_Change    WM_VSCROLL, and every change made by the program
+//   creation       -> Form_Load             (in the constructor, before first shown)
+//   Command1(i)    -> Command1_Click(i)      BN_CLICKED: start (0) and stop (1)
+//   Timer1         -> Timer1_Timer           WM_TIMER, every 100 ms while enabled (timer.h)
+//   VScroll1       -> VScroll1_UserChange    WM_VSCROLL: the value the request leads to (scroll_bar.h)
 //
-// The controls are built from the design's widget table (widget_table.h),
-// with every length computed from twips at the window's DPI and again when
-// the window moves to a screen of another DPI. Keyboard navigation is the
-// dialog manager's (IsDialogMessage): Tab in table order, Enter and Space
-// press the focused button.
+// The roles around it: Picture1 draws the boxes it is given (gauge.h),
+// Frame1 holds the option buttons (frame.h), the announcer speaks to screen
+// readers (announcer.h), annotations tell them what the controls are
+// (accessibility.h), the dialog manager's keys work as in a dialog
+// (keyboard_navigation.h), and every length follows the window's DPI
+// (dpi.h).
 //
-// Every handler runs behind a guard, and the window procedure catches
-// everything else: no exception ever crosses into the system. A fatal
-// run-time error from the regulator stops the timer, is shown in a message
+// The window procedure catches everything: no exception ever crosses into
+// the system. A fatal run-time error stops the timer, is shown in a message
 // box and ends the program with design::kFatalExitCode.
 
 #include "accessibility.h"
-#include "drift_free_timer.h"
+#include "announcer.h"
+#include "frame.h"
 #include "gauge.h"
-#include "regulator.h"
-#include "widget_operations.h"
+#include "gdi_object.h"
+#include "keyboard_navigation.h"
+#include "scroll_bar.h"
+#include "timer.h"
 #include "widget_table.h"
+#include "window_logic.h"
+#include "window_view.h"
 
 #include <windows.h>
 
@@ -38,7 +44,7 @@
 
 namespace win32_window {
 
-class MainForm final : public regulator::WidgetOperations {
+class MainForm final : public regulator::WindowView {
 public:
     static constexpr int kFatalExitCode = design::kFatalExitCode;
     static constexpr const wchar_t* kClassName = L"DulmeriMainForm";
@@ -60,31 +66,17 @@ public:
     // Shows the window and puts the focus on Text1(0).
     void Show();
     // The dialog manager's keyboard handling; true when it took the message.
-    bool PreTranslateMessage(MSG& message);
+    bool PreTranslateMessage(MSG& message) { return navigation_.PreTranslateMessage(message); }
     // Runs the message loop until the window is closed; the exit status.
     int RunMessageLoop();
 
-    // The widget operations the regulator works through.
-    std::string Text2(int index) const override;
-    void SetText2(int index, const std::string& text) override;
-    std::int16_t VScroll1Max() const override;
-    std::int16_t VScroll1Min() const override;
-    std::int16_t VScroll1Value() const override;
-    void SetVScroll1Max(std::int16_t max) override;
-    void SetVScroll1Min(std::int16_t min) override;
-    void SetVScroll1Value(std::int16_t value) override;
-    void SelectOption1(int index) override;
-    void SetTimer1Enabled(bool enabled) override;
-    void DrawGauge() override;
+    // A tick of Timer1, as WM_TIMER brings it.
+    void Timer1_Timer() { logic_.Timer1_Timer(); }
 
-    // The event handlers, guarded.
-    void Command1_Click(int index);
-    void Timer1_Timer();
-    void VScroll1_Change();
-
-    const regulator::Regulator& Regulator() const { return regulator_; }
-    const DriftFreeTimer& Timer1() const { return *timer1_; }
-    const Gauge& Picture1() const { return picture1_; }
+    const regulator::WindowLogic& Logic() const { return logic_; }
+    const regulator::Regulator& Regulator() const { return logic_.Regulator(); }
+    const Timer& Timer1() const { return *timer1_; }
+    const Announcer& Announcements() const { return announcer_; }
     UINT Dpi() const { return dpi_; }
 
     // What happens on a fatal run-time error, given the error's description
@@ -92,60 +84,64 @@ public:
     // replace it.
     using FatalHandler = std::function<void(const std::string& description)>;
     void SetFatalHandler(FatalHandler handler) { fatalHandler_ = std::move(handler); }
-    bool HasFailed() const { return failed_; }
+    bool HasFailed() const { return logic_.HasFailed(); }
 
 private:
     struct ControlColour {
         HWND control;
         COLORREF colour;
-        HBRUSH brush;
+        Brush brush;
     };
+
+    // regulator::WindowView
+    std::string Text2(int index) const override;
+    void SetText2(int index, const std::string& text) override;
+    void ShowVScroll1(const regulator::ScaleState& scale) override;
+    void ReportVScroll1Value(std::int16_t temperature) override;
+    void ShowOption1(int index) override;
+    void SetTimer1Enabled(bool enabled) override;
+    double Picture1WidthTwips() const override { return picture1_.WidthTwips(); }
+    double Picture1HeightTwips() const override { return picture1_.HeightTwips(); }
+    void Picture1Cls() override { picture1_.Cls(); }
+    void Picture1FillBox(const regulator::GaugeBox& box) override { picture1_.FillBox(box); }
+    void ShowReadout(const std::string& caption, std::int16_t temperature) override;
+    void DescribeGauge(const std::string& description) override;
+    void Announce(regulator::Message message, const std::string& text) override;
+    void ShowFatalError(const std::string& description) override { fatalHandler_(description); }
 
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void Release();
+    void Destroy();
     void BuildControls();
     HWND CreateControl(const design::WidgetSpec& spec, int id);
+    void Keep(const design::WidgetSpec& spec, HWND control);
     void Layout();
-    SIZE SizeForClient() const;
-    void MoveAndSize(POINT origin);
-    void PlaceAndCentre();
     void ApplyDpi(UINT dpi, const RECT* suggested);
     void SetColour(HWND control, design::Rgb colour);
     LRESULT ControlColourMessage(UINT message, HDC dc, HWND control);
     void DrawButton(const DRAWITEMSTRUCT& item);
-    void OnScroll(WORD request, std::int16_t thumbPosition);
-    void Form_Load();
-
-    template <typename Handler>
-    void Guarded(Handler&& handler);
-    template <typename Change>
-    void ChangeScale(Change&& change);
-    void Fail(const std::string& description);
     void ShowFatalErrorAndQuit(const std::string& description);
 
     HWND hwnd_ = nullptr;
-    UINT dpi_ = 96;
-    HFONT font_ = nullptr;
-    HBRUSH background_ = nullptr;
-    std::vector<HWND> controls_;  // one per row of the widget table
-    std::vector<std::pair<HWND, const design::WidgetSpec*>> nameLabels_;  // hidden, for screen readers
-    HWND groupBox_ = nullptr;     // draws Frame1's etched border and caption
-    std::array<HWND, 2> text1_{};
-    std::array<HWND, 3> text2_{};
-    std::array<HWND, 6> label1_{};
-    std::array<HWND, 2> command1_{};
-    std::array<HWND, 2> option1_{};
-    HWND vscroll1_ = nullptr;
-    HWND frame1_ = nullptr;
-    Gauge picture1_;
+    UINT dpi_ = design::kStandardDpi;
+    Font font_;
+    Brush background_;
     std::vector<ControlColour> colours_;
-    HWND lastFocus_ = nullptr;
     Annotations annotations_;
-    std::unique_ptr<DriftFreeTimer> timer1_;
-    regulator::Regulator regulator_;
+    std::vector<HWND> controls_;  // one per row of the widget table
+    std::array<HWND, design::kText1Count> text1_{};
+    std::array<HWND, design::kText2Count> text2_{};
+    std::array<HWND, design::kLabel1Count> label1_{};
+    std::array<HWND, design::kCommand1Count> command1_{};
+    std::array<HWND, design::kOption1Count> option1_{};
+    Gauge picture1_;
+    ScrollBar vscroll1_;
+    Frame frame1_;
+    Announcer announcer_;
+    KeyboardNavigation navigation_;
+    std::unique_ptr<Timer> timer1_;
     FatalHandler fatalHandler_;
-    bool failed_ = false;
+    regulator::WindowLogic logic_;
     bool closing_ = false;  // the window is being destroyed by the destructor
 };
 

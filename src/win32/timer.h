@@ -13,13 +13,13 @@
 
 namespace win32_window {
 
-class DriftFreeTimer {
+class Timer {
 public:
-    DriftFreeTimer(HWND window, UINT_PTR id, int periodMs);
-    ~DriftFreeTimer();
+    Timer(HWND window, UINT_PTR id, int periodMs);
+    ~Timer();
 
-    DriftFreeTimer(const DriftFreeTimer&) = delete;
-    DriftFreeTimer& operator=(const DriftFreeTimer&) = delete;
+    Timer(const Timer&) = delete;
+    Timer& operator=(const Timer&) = delete;
 
     // Starting a running timer changes nothing: it keeps its rhythm.
     void Start();
