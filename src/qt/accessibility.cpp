@@ -1,6 +1,6 @@
 #include "accessibility.h"
 
-#include "announcement.h"
+#include "announcer.h"
 #include "gauge.h"
 #include "main_form.h"
 #include "threshold_box.h"

@@ -4,7 +4,7 @@
 #include "design_qt.h"
 #include "fatal_error.h"
 #include "numeric_text.h"
-#include "scroll_bar_style.h"
+#include "scroll_bar.h"
 #include "texts.h"
 #include "widget_table.h"
 

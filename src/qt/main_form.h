@@ -19,7 +19,7 @@
 // never crosses the event loop; it is shown in a message box and the program
 // ends with a non-zero status.
 
-#include "announcement.h"
+#include "announcer.h"
 #include "gauge.h"
 #include "regulator.h"
 #include "threshold_box.h"

@@ -2,7 +2,7 @@
 // announcements of a run and of every heater switch, and the heater's state
 // where Tab reaches it.
 
-#include "announcement.h"
+#include "announcer.h"
 #include "main_form.h"
 #include "window_fixture.h"
 

@@ -1,4 +1,4 @@
-#include "scroll_bar_style.h"
+#include "scroll_bar.h"
 
 #include <QPainter>
 #include <QPolygon>
