@@ -29,4 +29,26 @@ void Announcement::Raise(bool shown) {
     QAccessible::updateAccessibility(&event);
 }
 
+Announcer::Announcer(QWidget* window) : window_(window) {
+    using regulator::Message;
+    for (const Message message : {Message::HeaterOn, Message::HeaterOff, Message::RunStarted, Message::RunStopped}) {
+        For(QString::fromStdString(regulator::MessageText(message)));
+    }
+}
+
+void Announcer::Announce(regulator::Message, const std::string& text) {
+    Announcement* announcement = For(QString::fromStdString(text));
+    if (shown_ != nullptr && shown_ != announcement) shown_->Hide();
+    shown_ = announcement;
+    announcement->Show();
+}
+
+// The announcement with this text; a new one for a text not seen before.
+Announcement* Announcer::For(const QString& text) {
+    for (Announcement* announcement : window_->findChildren<Announcement*>(Qt::FindDirectChildrenOnly)) {
+        if (announcement->Text() == text) return announcement;
+    }
+    return new Announcement(text, window_);
+}
+
 }  // namespace qt_window

@@ -1,17 +1,23 @@
 #pragma once
 
-// A message that a screen reader speaks without the focus moving.
+// What speaks the window's announcements: messages that a screen reader
+// speaks without the focus moving.
 //
 // Each message is an accessible object of its own with the role of a
-// notification. It draws nothing and takes no space: it exists only in the
-// accessible tree, where the window lists it after its widgets. Screen
-// readers speak a notification when it becomes showing (Orca 43 speaks
-// nothing else that a program raises away from the focus), so Show() raises
-// "hidden" and "showing" in turn and the message is spoken each time. Its
-// text never changes: a screen reader that caches names reads the right one.
+// notification (an Announcement). It draws nothing and takes no space: it
+// exists only in the accessible tree, where the window lists it after its
+// widgets. Screen readers speak a notification when it becomes showing
+// (Orca 43 speaks nothing else that a program raises away from the focus),
+// so a message given again is hidden and shown again, and spoken each time.
+// The message given last is the one showing. A message's text never
+// changes: a screen reader that caches names reads the right one.
+
+#include "announcements.h"
 
 #include <QObject>
 #include <QString>
+
+#include <string>
 
 class QWidget;
 
@@ -41,6 +47,24 @@ private:
     QWidget* window_;
     bool shown_ = false;
     int timesAnnounced_ = 0;
+};
+
+class Announcer final {
+public:
+    // Creates the window's announcements, one for each of the program's
+    // messages, so that the accessible tree holds them from the start.
+    explicit Announcer(QWidget* window);
+    Announcer(const Announcer&) = delete;
+    Announcer& operator=(const Announcer&) = delete;
+
+    // Speaks text, the words of message.
+    void Announce(regulator::Message message, const std::string& text);
+
+private:
+    Announcement* For(const QString& text);
+
+    QWidget* window_;
+    Announcement* shown_ = nullptr;
 };
 
 }  // namespace qt_window
