@@ -1,14 +1,10 @@
 #pragma once
 
-// VScroll1, the temperature scale: a vertical scroll bar whose position the
-// program sets (silently) and the user changes, drawn as a classic
-// three-dimensional bar.
-//
-// ScrollBarStyle draws it: square raised arrow buttons and a square thumb on
-// a flat track. Solid fills keep it sharp at any scale and cheap to repaint,
-// which matters because the bar moves on every tick of the simulation. The
-// layout below is also what the bar uses to tell which part a click hit;
-// everything else is Fusion's.
+// The temperature scroll bar drawn as a classic three-dimensional bar: square
+// raised arrow buttons and a square thumb on a flat track. Solid fills keep it
+// sharp at any scale and cheap to repaint, which matters because the bar
+// moves on every tick of the simulation. The layout below is also what the
+// bar uses to tell which part a click hit; everything else is Fusion's.
 
 #include "widget_operations.h"
 
@@ -32,8 +28,8 @@ public:
                          const QWidget* widget = nullptr) const override;
 };
 
-// The user's changes come as valueChanged: an arrow, the track, a key, the
-// wheel, a screen reader, and a drag once, when the thumb is released.
+// VScroll1 in that style. The user's changes come as valueChanged (arrows,
+// track, keys, wheel, a screen reader; a drag once, on release).
 class ScrollBar final : public QScrollBar {
     Q_OBJECT
 
@@ -41,14 +37,12 @@ public:
     explicit ScrollBar(QWidget* parent = nullptr);
     ~ScrollBar() override;
 
-    // Shows the scale's range and position. Raises nothing: no valueChanged,
-    // and nothing for screen readers, which would otherwise speak every step
-    // of a run while the bar has the focus.
+    // Range and position, raising nothing: no valueChanged, and no step for
+    // screen readers to read out.
     void Show(const regulator::ScaleState& scale);
-    // Tells screen readers that the value, the temperature, changed; they
-    // read it out while the bar has the focus.
+    // The value change screen readers read out while the bar has the focus.
     void ReportValue(std::int16_t temperature);
-    // The value screen readers are given: the temperature the bar shows.
+    // Its value for screen readers: the temperature shown.
     std::int16_t Temperature() const { return temperature_; }
 
 private:
