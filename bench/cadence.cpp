@@ -102,14 +102,14 @@ int main(int argc, char* argv[]) {
         wallStart = std::chrono::system_clock::now();
         usageStart = Usage::Now();
         clock.start();
-        form.Command1_Click(kStartButton);
+        form.Logic().Command1_Click(kStartButton);
         // End half a period after a due tick, so no tick is in doubt.
         const int runMs = static_cast<int>(static_cast<double>(std::lround(seconds * 1000 / kPeriodMs)) * kPeriodMs + kPeriodMs / 2);
         QTimer::singleShot(runMs, Qt::PreciseTimer, &form, [&] {
             endNs = clock.nsecsElapsed();
             wallEnd = std::chrono::system_clock::now();
             usageEnd = Usage::Now();
-            form.Command1_Click(1);
+            form.Logic().Command1_Click(1);
             QCoreApplication::quit();
         });
     });

@@ -1,14 +1,15 @@
 // The cost of one control tick in the real window, offscreen, set against
 // floors of the same shape:
 //
-//   BM_WindowTick             the timer's slot, then the posted events the
+//   BM_WindowTick             the timer's handler, then the posted events the
 //                             event loop would deliver next, which include
 //                             the repaint of what the tick changed (gauge,
 //                             scroll bar, readout, indicator) and its flush
 //   BM_WindowTickAfterRest    the same, each after 100 ms of rest, as the
 //                             timer gives it
-//   BM_WindowTickFullRepaint  the slot, then a repaint of the whole window
-//   BM_WindowTickNoPaint      the slot alone: regulator and widget state
+//   BM_WindowTickFullRepaint  the handler, then a repaint of the whole window
+//   BM_WindowTickNoPaint      the handler alone: the window's logic and the
+//                             widgets' state
 //   BM_EmptySlot              the floor: an empty slot called the same way
 //   BM_PlainWidgetRepaint     the floor of a full repaint: a bare QWidget of
 //                             the window's size
@@ -86,9 +87,9 @@ struct RunningWindow {
         });
         form.show();
         if (!WaitUntilExposed(form)) failed = true;
-        form.Command1_Click(kStartButton);
+        form.Logic().Command1_Click(kStartButton);
         form.Timer1()->stop();
-        for (int i = 0; i < kWarmUpTicks; ++i) form.Timer1_Timer();
+        for (int i = 0; i < kWarmUpTicks; ++i) form.Logic().Timer1_Timer();
         QCoreApplication::sendPostedEvents();
         form.findChild<QWidget*>(QStringLiteral("Picture1"))->installEventFilter(&gaugePaints);
     }
@@ -100,7 +101,7 @@ struct RunningWindow {
     }
 };
 
-// Every slot here is reached the same way: through a member pointer the
+// Every handler here is reached the same way: through a member pointer the
 // compiler cannot see through, as the timer's signal reaches it.
 template <typename Object>
 void Call(Object& object, void (Object::*slot)()) {
@@ -111,7 +112,7 @@ void Call(Object& object, void (Object::*slot)()) {
 void BM_WindowTick(benchmark::State& state) {
     RunningWindow window;
     for (auto _ : state) {
-        Call(window.form, &qt_window::MainForm::Timer1_Timer);
+        Call(window.form.Logic(), &regulator::WindowLogic::Timer1_Timer);
         QCoreApplication::sendPostedEvents();
     }
     window.Report(state);
@@ -126,7 +127,7 @@ void BM_WindowTickAfterRest(benchmark::State& state) {
         state.PauseTiming();
         QThread::msleep(100);
         state.ResumeTiming();
-        Call(window.form, &qt_window::MainForm::Timer1_Timer);
+        Call(window.form.Logic(), &regulator::WindowLogic::Timer1_Timer);
         QCoreApplication::sendPostedEvents();
     }
     window.Report(state);
@@ -136,7 +137,7 @@ BENCHMARK(BM_WindowTickAfterRest)->Iterations(100)->MeasureProcessCPUTime()->Use
 void BM_WindowTickFullRepaint(benchmark::State& state) {
     RunningWindow window;
     for (auto _ : state) {
-        Call(window.form, &qt_window::MainForm::Timer1_Timer);
+        Call(window.form.Logic(), &regulator::WindowLogic::Timer1_Timer);
         window.form.repaint();
     }
     window.Report(state);
@@ -147,7 +148,7 @@ void BM_WindowTickNoPaint(benchmark::State& state) {
     RunningWindow window;
     long long ticks = 0;
     for (auto _ : state) {
-        Call(window.form, &qt_window::MainForm::Timer1_Timer);
+        Call(window.form.Logic(), &regulator::WindowLogic::Timer1_Timer);
         // The pending repaint only grows its region; deliver it now and then,
         // outside the measured time, so nothing else piles up.
         if (++ticks % 1024 == 0) {

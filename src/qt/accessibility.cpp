@@ -1,13 +1,14 @@
 #include "accessibility.h"
 
-#include "announcement.h"
+#include "announcer.h"
 #include "gauge.h"
 #include "main_form.h"
+#include "scroll_bar.h"
 #include "threshold_box.h"
+#include "widget_table.h"
 
 #include <QAccessibleObject>
 #include <QAccessibleWidget>
-#include <QScrollBar>
 
 #include <mutex>
 
@@ -36,21 +37,22 @@ public:
 
     QVariant currentValue() const override { return static_cast<Gauge*>(widget())->AccessibleValue(); }
     void setCurrentValue(const QVariant&) override {}  // it only shows
-    QVariant maximumValue() const override { return 100; }
+    QVariant maximumValue() const override { return design::kScaleCreatedMax - design::kScaleCreatedMin; }
 };
 
 // The position of the scale runs from the top (0) down; the temperature is
-// read from the bottom, so it is reported as maximum - position.
+// read from the bottom, so the value reported is the temperature the bar
+// shows, and a value set is the position maximum - value.
 class ScaleAccessible final : public ValueAccessible {
 public:
-    explicit ScaleAccessible(QScrollBar* bar) : ValueAccessible(bar, QAccessible::Slider) {}
+    explicit ScaleAccessible(ScrollBar* bar) : ValueAccessible(bar, QAccessible::Slider) {}
 
-    QVariant currentValue() const override { return Bar()->maximum() - Bar()->value(); }
+    QVariant currentValue() const override { return Bar()->Temperature(); }
     void setCurrentValue(const QVariant& value) override { Bar()->setValue(Bar()->maximum() - value.toInt()); }
     QVariant maximumValue() const override { return Bar()->maximum() - Bar()->minimum(); }
 
 private:
-    QScrollBar* Bar() const { return static_cast<QScrollBar*>(widget()); }
+    ScrollBar* Bar() const { return static_cast<ScrollBar*>(widget()); }
 };
 
 // A threshold box as Qt presents a line edit, with one difference: the text
@@ -209,9 +211,7 @@ public:
 
 QAccessibleInterface* Factory(const QString&, QObject* object) {
     if (auto* gauge = qobject_cast<Gauge*>(object)) return new GaugeAccessible(gauge);
-    if (auto* bar = qobject_cast<QScrollBar*>(object); bar && bar->objectName() == QLatin1String("VScroll1")) {
-        return new ScaleAccessible(bar);
-    }
+    if (auto* bar = qobject_cast<ScrollBar*>(object)) return new ScaleAccessible(bar);
     if (auto* box = qobject_cast<ThresholdBox*>(object)) return new ThresholdBoxAccessible(box);
     if (auto* form = qobject_cast<MainForm*>(object)) return new WindowAccessible(form);
     if (auto* announcement = qobject_cast<Announcement*>(object)) return new AnnouncementAccessible(announcement);

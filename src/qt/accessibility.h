@@ -7,7 +7,7 @@
 //   - the threshold boxes report their whole text as one run of text
 //     attributes (Qt's line edit reports empty runs, after which Orca speaks
 //     "81" as "8");
-//   - the window lists its announcements (announcement.h) among its
+//   - the window lists its announcements (announcer.h) among its
 //     accessible children.
 
 #include <QAccessible>

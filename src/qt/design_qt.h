@@ -16,11 +16,14 @@ inline QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
 inline QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 inline constexpr QRgb ToQRgb(design::Rgb colour) { return qRgb(colour.r, colour.g, colour.b); }
+// "#rrggbb", for style sheets.
+inline QString ColourName(design::Rgb colour) { return QColor(ToQRgb(colour)).name(); }
 
-// Qt's logical pixels are 1/96 inch: twips / 15. Qt scales them to the screen.
+// Qt's logical pixels are 1/96 inch, whatever the screen: Qt scales them to
+// its density. Widgets sit on whole logical pixels.
 inline QRect PixelGeometry(const design::WidgetSpec& spec) {
-    constexpr int k = design::kTwipsPerPixel;
-    return {spec.left / k, spec.top / k, spec.width / k, spec.height / k};
+    return {design::TwipsToWholePixels(spec.left), design::TwipsToWholePixels(spec.top),
+            design::TwipsToWholePixels(spec.width), design::TwipsToWholePixels(spec.height)};
 }
 
 }  // namespace qt_window

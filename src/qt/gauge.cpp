@@ -1,5 +1,6 @@
 #include "gauge.h"
 
+#include "design_qt.h"
 #include "widget_table.h"
 
 #include <QPainter>
@@ -12,20 +13,18 @@ Gauge::Gauge(QWidget* parent) : QWidget(parent) {
     setAutoFillBackground(false);
 }
 
-double Gauge::WidthTwips() const { return width() * design::kTwipsPerPixel; }
-double Gauge::HeightTwips() const { return height() * design::kTwipsPerPixel; }
+double Gauge::WidthTwips() const { return design::PixelsToTwips(width()); }
+double Gauge::HeightTwips() const { return design::PixelsToTwips(height()); }
 
 void Gauge::Cls() {
     boxes_.clear();
     update();
 }
 
-void Gauge::FillBox(QPointF corner1, QPointF corner2, QColor colour) {
-    boxes_.push_back({QRectF(corner1, corner2).normalized(), colour});
+void Gauge::FillBox(const regulator::GaugeBox& box) {
+    boxes_.push_back(box);
     update();
 }
-
-void Gauge::SetAccessibleValue(int value) { accessibleValue_ = value; }
 
 void Gauge::paintEvent(QPaintEvent*) {
     QPainter painter(this);
@@ -37,8 +36,12 @@ void Gauge::paintEvent(QPaintEvent*) {
     painter.save();
     painter.setClipRect(inner);
     painter.translate(inner.topLeft());
-    painter.scale(1.0 / design::kTwipsPerPixel, 1.0 / design::kTwipsPerPixel);
-    for (const Box& box : boxes_) painter.fillRect(box.twips, box.colour);
+    const double pixelsPerTwip = design::TwipsToPixels(1);
+    painter.scale(pixelsPerTwip, pixelsPerTwip);
+    for (const regulator::GaugeBox& box : boxes_) {
+        const QRectF twips(QPointF(box.corner1.x, box.corner1.y), QPointF(box.corner2.x, box.corner2.y));
+        painter.fillRect(twips.normalized(), QColor(ToQRgb(box.colour)));
+    }
     painter.restore();
 
     qDrawWinPanel(&painter, rect(), palette(), /*sunken=*/true);

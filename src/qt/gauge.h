@@ -1,14 +1,14 @@
 #pragma once
 
-// The thermometer column: a picture box that keeps what was drawn on it.
-// Drawing happens in twips in the box's own coordinates (origin at the top
-// left of the area inside the border, y growing downwards); the drawing is
-// kept as a list of filled rectangles and replayed whenever the widget is
+// Picture1, the thermometer column: a picture box that keeps what was drawn
+// on it. The window's logic draws it as solid boxes in twips, in the box's
+// own coordinates (origin at the top left of the area inside the border, y
+// growing downwards); the boxes are kept and replayed whenever the widget is
 // painted, so covering and uncovering the window shows the last drawing and
 // it stays sharp at any screen scale.
 
-#include <QColor>
-#include <QPointF>
+#include "gauge_drawing.h"
+
 #include <QWidget>
 
 #include <vector>
@@ -29,25 +29,21 @@ public:
 
     // Clears the drawing to the background colour.
     void Cls();
-    // A solid rectangle between two opposite corners, in twips.
-    void FillBox(QPointF corner1, QPointF corner2, QColor colour);
+    // Adds a solid box to the drawing, clipped to the area inside the border.
+    void FillBox(const regulator::GaugeBox& box);
 
-    // What a screen reader reports as the gauge's value, e.g. the temperature.
+    // What a screen reader reports as the gauge's value: the temperature.
     // A change raises no event: screen readers speak a progress bar's changes
     // as a bare percentage, without its name, even when it has no focus. The
     // scroll bar speaks the same temperature; the gauge tells it when asked.
-    void SetAccessibleValue(int value);
+    void SetAccessibleValue(int value) { accessibleValue_ = value; }
     int AccessibleValue() const { return accessibleValue_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    struct Box {
-        QRectF twips;
-        QColor colour;
-    };
-    std::vector<Box> boxes_;
+    std::vector<regulator::GaugeBox> boxes_;
     int accessibleValue_ = 0;
 };
 

@@ -2,13 +2,9 @@
 
 #include "accessibility.h"
 #include "design_qt.h"
-#include "fatal_error.h"
-#include "numeric_text.h"
-#include "scroll_bar_style.h"
+#include "handler_guard.h"
 #include "texts.h"
-#include "widget_table.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QGroupBox>
 #include <QIcon>
@@ -19,12 +15,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QScrollBar>
-#include <QSignalBlocker>
 #include <QStyle>
-#include <QTimer>
 
-#include <cmath>
 #include <vector>
 
 namespace qt_window {
@@ -50,13 +42,36 @@ void SetBackground(QWidget* widget, design::Rgb colour) {
 
 // Fusion paints button colours as gradients; a style sheet with an explicit
 // border paints the exact colour, with a raised border like a classic button.
-QString ButtonStyleSheet(design::Rgb colour) {
-    const QString background = QColor(ToQRgb(colour)).name();
+QString ColouredButtonStyleSheet(design::Rgb colour) {
     return QStringLiteral(
-               "QPushButton { background-color: %1; color: black; border: 2px outset #d4d0c8; }"
+               "QPushButton { background-color: %1; color: black; border: 2px outset %2; }"
                "QPushButton:pressed { border-style: inset; }"
                "QPushButton:focus { border: 2px solid black; }")
-        .arg(background);
+        .arg(ColourName(colour), ColourName(design::kChromeFace));
+}
+
+// An etched line with the caption set into it, filled with the frame's own
+// colour (Fusion would shade the inside).
+QString FrameStyleSheet(design::Rgb colour) {
+    return QStringLiteral(
+               "QGroupBox { background-color: %1; border: 2px groove %2; margin-top: %3px; }"
+               "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }")
+        .arg(ColourName(colour), ColourName(design::kFrameLine))
+        .arg(design::kFrameLineInsetPixels);
+}
+
+// A widget the user cannot operate. A frame stays enabled, so that its
+// contents are not greyed; they ignore mouse and keyboard instead.
+void MakeInert(QWidget* widget, WidgetKind kind) {
+    if (kind != WidgetKind::Frame) {
+        widget->setEnabled(false);
+        return;
+    }
+    widget->setFocusPolicy(Qt::NoFocus);
+    for (QWidget* content : widget->findChildren<QWidget*>()) {
+        content->setAttribute(Qt::WA_TransparentForMouseEvents);
+        content->setFocusPolicy(Qt::NoFocus);
+    }
 }
 
 }  // namespace
@@ -64,41 +79,34 @@ QString ButtonStyleSheet(design::Rgb colour) {
 MainForm::MainForm(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
-      regulator_(*this, LocaleNumberFormat()),
-      scrollBarStyle_(std::make_unique<ScrollBarStyle>()) {
-    fatalHandler_ = [this](const QString& message) { ShowFatalErrorAndQuit(message); };
+      logic_(*this, LocaleNumberFormat()),
+      announcer_(this),
+      timer1_(new Timer(this)) {
+    fatalHandler_ = [this](const QString& description) { ShowFatalErrorAndQuit(description); };
+    connect(timer1_, &QTimer::timeout, this, [this] { logic_.Timer1_Timer(); });
     InstallAccessibility();
-    BuildWidgets();
-    Form_Load();
-}
-
-MainForm::~MainForm() {
-    // The scroll bar's style goes with the window's fields, before the
-    // widgets: hand the bar back to the application's style first.
-    vscroll1_->setStyle(nullptr);
+    logic_.Guarded([this] { BuildWidgets(); });
+    logic_.Form_Load();
 }
 
 void MainForm::BuildWidgets() {
     setObjectName(QStringLiteral("MainForm"));
-    heaterAnnouncements_ = {new Announcement(Text(texts::kOn), this), new Announcement(Text(texts::kOff), this)};
-    runAnnouncements_ = {new Announcement(Text(texts::kRunStarted), this),
-                         new Announcement(Text(texts::kRunStopped), this)};
-    runAnnouncements_[1]->Show();  // created stopped
     setWindowTitle(Text(texts::WindowCaption()));
     QIcon icon;
     icon.addFile(QStringLiteral(":/icons/dulmeri-32.png"), QSize(32, 32));
     icon.addFile(QStringLiteral(":/icons/dulmeri-48.png"), QSize(48, 48));
     setWindowIcon(icon);
-    setFixedSize(design::kClientWidthTwips / design::kTwipsPerPixel,
-                 design::kClientHeightTwips / design::kTwipsPerPixel);
+    setFixedSize(design::TwipsToWholePixels(design::kClientWidthTwips),
+                 design::TwipsToWholePixels(design::kClientHeightTwips));
     SetBackground(this, design::kWindowBackground);
     QFont windowFont(Text(design::kFontFamily));
     windowFont.setPointSize(design::kFontPointSize);
     windowFont.setWeight(QFont::Normal);
     setFont(windowFont);
 
-    std::vector<QWidget*> tabChain;
-    for (const WidgetSpec& spec : design::WidgetTable()) {
+    const auto table = design::WidgetTable();
+    std::vector<QWidget*> widgets;  // as the table
+    for (const WidgetSpec& spec : table) {
         const int index = spec.ArrayIndex();
         const QString caption = spec.text != nullptr ? Text(spec.text) : QString();
         QWidget* widget = nullptr;
@@ -137,48 +145,31 @@ void MainForm::BuildWidgets() {
                 widget = picture1_;
                 break;
             case WidgetKind::VScrollBar:
-                // Created at the bottom: maximum 100, position 100, temperature 0.
-                vscroll1_ = new QScrollBar(Qt::Vertical, this);
-                vscroll1_->setObjectName(QString::fromLatin1(spec.name));  // before accessibility looks at it
-                vscroll1_->setRange(design::kScaleCreatedMin, design::kScaleCreatedMax);
-                vscroll1_->setValue(design::kScaleCreatedValue);
-                vscroll1_->setSingleStep(1);
-                vscroll1_->setPageStep(1);
-                // Report a drag once, when the thumb is released.
-                vscroll1_->setTracking(false);
-                vscroll1_->setFocusPolicy(Qt::StrongFocus);
-                vscroll1_->setStyle(scrollBarStyle_.get());
-                connect(vscroll1_, &QScrollBar::valueChanged, this, &MainForm::VScroll1_Change);
+                vscroll1_ = new ScrollBar(this);
+                connect(vscroll1_, &QScrollBar::valueChanged, this,
+                        [this](int value) { logic_.VScroll1_UserChange(value); });
                 widget = vscroll1_;
                 break;
             case WidgetKind::PushButton: {
                 auto* button = new QPushButton(caption, this);
-                button->setStyleSheet(ButtonStyleSheet(*spec.background));
+                if (spec.Has(design::kShowsColour) && spec.background) {
+                    button->setStyleSheet(ColouredButtonStyleSheet(*spec.background));
+                }
                 // Enter presses the focused button, as Space does.
                 button->setAutoDefault(true);
-                connect(button, &QPushButton::clicked, this, [this, index] { Command1_Click(index); });
+                connect(button, &QPushButton::clicked, this, [this, index] { logic_.Command1_Click(index); });
                 command1_.at(index) = button;
                 widget = button;
                 break;
             }
             case WidgetKind::Frame:
-                // The frame stays enabled so its option buttons are not greyed;
-                // the buttons themselves ignore mouse and keyboard.
                 frame1_ = new QGroupBox(caption, this);
-                frame1_->setFocusPolicy(Qt::NoFocus);
-                // An etched line with the caption set into it, filled with the
-                // frame's own colour (Fusion would shade the inside).
-                frame1_->setStyleSheet(QStringLiteral(
-                    "QGroupBox { background-color: %1; border: 2px groove #a0a0c8; margin-top: 9px; }"
-                    "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }")
-                                           .arg(QColor(ToQRgb(*spec.background)).name()));
+                if (spec.background) frame1_->setStyleSheet(FrameStyleSheet(*spec.background));
                 frame1_->setAccessibleName(caption);
                 widget = frame1_;
                 break;
             case WidgetKind::OptionButton: {
-                auto* option = new QRadioButton(caption, frame1_);
-                option->setAttribute(Qt::WA_TransparentForMouseEvents);
-                option->setFocusPolicy(Qt::NoFocus);
+                auto* option = new QRadioButton(caption, spec.Has(design::kInFrame) ? static_cast<QWidget*>(frame1_) : this);
                 option1_.at(index) = option;
                 widget = option;
                 break;
@@ -192,16 +183,19 @@ void MainForm::BuildWidgets() {
         if (spec.accessibleName != nullptr) widget->setAccessibleName(Text(spec.accessibleName));
         if (spec.background && spec.kind != WidgetKind::PushButton) SetBackground(widget, *spec.background);
         if (spec.Has(design::kInvisible)) widget->setVisible(false);
-        if (widget->focusPolicy() & Qt::TabFocus && !spec.Has(design::kInvisible)) tabChain.push_back(widget);
+        widgets.push_back(widget);
+    }
+
+    // Once every widget is in place, so that a frame's contents are there.
+    std::vector<QWidget*> tabChain;
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const WidgetSpec& spec = table[i];
+        if (spec.Has(design::kDisabled)) MakeInert(widgets[i], spec.kind);
+        const bool reachable = !spec.Has(design::kInvisible) && !spec.Has(design::kDisabled);
+        if (reachable && (widgets[i]->focusPolicy() & Qt::TabFocus)) tabChain.push_back(widgets[i]);
     }
     for (std::size_t i = 1; i < tabChain.size(); ++i) setTabOrder(tabChain[i - 1], tabChain[i]);
     text1_[0]->setFocus();
-
-    timer1_ = new QTimer(this);
-    timer1_->setObjectName(QStringLiteral("Timer1"));
-    timer1_->setInterval(design::kTimerIntervalMs);
-    timer1_->setTimerType(Qt::PreciseTimer);
-    connect(timer1_, &QTimer::timeout, this, &MainForm::Timer1_Timer);
 
     // Opens centred on the screen.
     if (const QScreen* screen = this->screen()) {
@@ -209,111 +203,47 @@ void MainForm::BuildWidgets() {
     }
 }
 
-template <typename Handler>
-void MainForm::Guarded(Handler&& handler) {
-    texts::RunGuarded(failed_, handler, [this](const std::string& description) { Fail(Text(description)); });
-}
-
-void MainForm::Fail(const QString& message) {
-    failed_ = true;
-    timer1_->stop();
-    fatalHandler_(message);
-}
-
-void MainForm::ShowFatalErrorAndQuit(const QString& message) {
-    QMessageBox box(QMessageBox::Critical, Text(texts::WindowCaption()),
-                    Text(texts::FatalErrorMessage(message.toStdString())), QMessageBox::Ok,
-                    isVisible() ? this : nullptr);
-    box.exec();
-    hide();
-    QCoreApplication::exit(kFatalExitCode);
-}
-
-void MainForm::Form_Load() { Guarded([this] { regulator_.Form_Load(); }); }
-void MainForm::Command1_Click(int index) {
-    Guarded([this, index] {
-        regulator_.Command1_Click(index);
-        if (index == 0 || index == 1) Announce(runAnnouncements_, index);
-    });
-}
-void MainForm::Timer1_Timer() { Guarded([this] { regulator_.Timer1_Timer(); }); }
-void MainForm::VScroll1_Change() { Guarded([this] { regulator_.VScroll1_Change(); }); }
-
 std::string MainForm::Text2(int index) const { return text2_.at(index)->text().toStdString(); }
 
 void MainForm::SetText2(int index, const std::string& text) {
     text2_.at(index)->WriteText(QString::fromStdString(text));
 }
 
-std::int16_t MainForm::VScroll1Max() const { return static_cast<std::int16_t>(vscroll1_->maximum()); }
-std::int16_t MainForm::VScroll1Min() const { return static_cast<std::int16_t>(vscroll1_->minimum()); }
-std::int16_t MainForm::VScroll1Value() const { return static_cast<std::int16_t>(vscroll1_->value()); }
+void MainForm::ShowVScroll1(const regulator::ScaleState& scale) { vscroll1_->Show(scale); }
 
-// The change event runs synchronously and directly, not through the signal,
-// so a fatal error inside it reaches the guard of the handler that moved the
-// position.
-template <typename Change>
-void MainForm::ChangeScale(Change&& change) {
-    const int before = vscroll1_->value();
-    {
-        const QSignalBlocker blocker(vscroll1_);
-        change();
-    }
-    if (vscroll1_->value() != before) regulator_.VScroll1_Change();
-}
+void MainForm::ReportVScroll1Value(std::int16_t temperature) { vscroll1_->ReportValue(temperature); }
 
-void MainForm::SetVScroll1Max(std::int16_t max) {
-    ChangeScale([&] { vscroll1_->setMaximum(max); });
-}
+void MainForm::ShowOption1(int index) { option1_.at(index)->setChecked(true); }
 
-void MainForm::SetVScroll1Min(std::int16_t min) {
-    ChangeScale([&] { vscroll1_->setMinimum(min); });
-}
+void MainForm::SetTimer1Enabled(bool enabled) { timer1_->SetEnabled(enabled); }
 
-void MainForm::SetVScroll1Value(std::int16_t value) {
-    regulator::CheckScaleValue(VScroll1Min(), VScroll1Max(), value);
-    // Only the tick sets the position; its steps are not spoken (a user's own
-    // changes of the scroll bar are).
-    ChangeScale([&] {
-        const SilentAccessibility silent;
-        vscroll1_->setValue(value);
-    });
-}
+double MainForm::Picture1WidthTwips() const { return picture1_->WidthTwips(); }
+double MainForm::Picture1HeightTwips() const { return picture1_->HeightTwips(); }
+void MainForm::Picture1Cls() { picture1_->Cls(); }
+void MainForm::Picture1FillBox(const regulator::GaugeBox& box) { picture1_->FillBox(box); }
 
-void MainForm::SelectOption1(int index) {
-    QRadioButton* option = option1_.at(index);
-    if (option->isChecked()) return;
-    option->setChecked(true);  // the group clears the other one
-    // The gauge, which Tab reaches, carries the state in its description,
-    // read with it; the announcement speaks the switch wherever the focus is.
-    picture1_->setAccessibleDescription(Text(texts::kSystemState) + QLatin1Char(' ') + option->text());
-    Announce(heaterAnnouncements_, index);
-}
-
-void MainForm::Announce(const std::array<Announcement*, 2>& group, int index) {
-    group.at(1 - index)->Hide();
-    group.at(index)->Show();
-}
-
-void MainForm::SetTimer1Enabled(bool enabled) {
-    if (!enabled) {
-        timer1_->stop();
-    } else if (!timer1_->isActive()) {
-        timer1_->start();  // enabling a running timer keeps its rhythm
-    }
-}
-
-void MainForm::DrawGauge() {
-    const double width = std::floor(picture1_->WidthTwips());
-    const double height = picture1_->HeightTwips();
-    const double level = regulator_.GaugeRatio() * height;
-    picture1_->Cls();
-    picture1_->FillBox({0, height}, {width, level}, QColor(ToQRgb(design::kGaugeRed)));  // the temperature's share
-    picture1_->FillBox({0, level}, {width, 0}, QColor(ToQRgb(design::kGaugeBlue)));
-    const std::int16_t temperature = regulator::GuardedSubtract(VScroll1Max(), VScroll1Value());
-    label1_[1]->setText(Text(texts::kReadoutPrefix) +
-                        QString::fromStdString(regulator::IntegerToText(temperature)));
+void MainForm::ShowReadout(const std::string& caption, std::int16_t temperature) {
+    label1_.at(1)->setText(Text(caption));
     picture1_->SetAccessibleValue(temperature);
+}
+
+// The gauge, which Tab reaches, carries the heater's state in its
+// description, read with it.
+void MainForm::DescribeGauge(const std::string& description) {
+    picture1_->setAccessibleDescription(Text(description));
+}
+
+void MainForm::Announce(regulator::Message message, const std::string& text) { announcer_.Announce(message, text); }
+
+void MainForm::ShowFatalError(const std::string& description) { fatalHandler_(Text(description)); }
+
+void MainForm::ShowFatalErrorAndQuit(const QString& description) {
+    QMessageBox box(QMessageBox::Critical, Text(texts::WindowCaption()),
+                    Text(regulator::FatalErrorMessage(description.toStdString())), QMessageBox::Ok,
+                    isVisible() ? this : nullptr);
+    box.exec();
+    hide();
+    QCoreApplication::exit(kFatalExitCode);
 }
 
 }  // namespace qt_window

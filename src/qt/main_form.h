@@ -1,113 +1,94 @@
 #pragma once
 
 // MainForm is the program's only window. It owns every widget and the
-// regulator (whose state lives exactly as long as the window), supplies the
-// regulator's widget operations, and routes each widget event to the
-// regulator's handler of the same name:
+// window's logic (regulator::WindowLogic, whose state lives exactly as long
+// as the window), shows what the logic tells it through the primitives of
+// regulator::WindowView, and routes each widget event to the logic's
+// handler of the same name:
 //
-//   load          -> Form_Load         (in the constructor, before first shown)
-//   Command1(i)   -> Command1_Click(i)  start (0) and stop (1)
-//   Timer1        -> Timer1_Timer       every 100 ms while enabled
-//   VScroll1      -> VScroll1_Change    every change of the position
+//   load          -> Form_Load              (in the constructor, before first shown)
+//   Command1(i)   -> Command1_Click(i)       start (0) and stop (1)
+//   Timer1        -> Timer1_Timer            every interval while enabled
+//   VScroll1      -> VScroll1_UserChange     the user moved the bar
 //
-// For screen readers the window also speaks, without moving the focus, each
-// switch of the heater indicator and the start and stop of a run
-// (announcement.h); a run's own steps of the scale are not spoken.
-//
-// The widgets are built from the design's widget table (widget_table.h). Every
-// handler runs behind a guard: a fatal run-time error from the regulator
-// never crosses the event loop; it is shown in a message box and the program
-// ends with a non-zero status.
+// Every decision is the logic's: what the gauge shows, what screen readers
+// are told and when, what a fatal error does to the run. The widgets are
+// built from the design's widget table (widget_table.h). A fatal run-time
+// error never crosses the event loop; by default it is shown in a message
+// box and the program ends with a non-zero status.
 
-#include "announcement.h"
+#include "announcer.h"
 #include "gauge.h"
-#include "regulator.h"
+#include "scroll_bar.h"
 #include "threshold_box.h"
-#include "widget_operations.h"
+#include "timer.h"
 #include "widget_table.h"
+#include "window_logic.h"
+#include "window_view.h"
 
-#include <QPointer>
 #include <QWidget>
 
 #include <array>
 #include <functional>
-#include <memory>
 
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
-class QScrollBar;
-class QTimer;
-class QStyle;
 
 namespace qt_window {
 
-class MainForm final : public QWidget, public regulator::WidgetOperations {
+class MainForm final : public QWidget, public regulator::WindowView {
     Q_OBJECT
 
 public:
     static constexpr int kFatalExitCode = design::kFatalExitCode;
 
     explicit MainForm(QWidget* parent = nullptr);
-    ~MainForm() override;
 
-    // The widget operations the regulator works through.
+    regulator::WindowLogic& Logic() { return logic_; }
+    const regulator::WindowLogic& Logic() const { return logic_; }
+    bool HasFailed() const { return logic_.HasFailed(); }
+    Timer* Timer1() const { return timer1_; }
+
+    // What is done with a fatal run-time error's description; by default a
+    // message box and the end of the program. Tests replace it.
+    using FatalHandler = std::function<void(const QString& description)>;
+    void SetFatalHandler(FatalHandler handler) { fatalHandler_ = std::move(handler); }
+
+    // The primitives the logic draws and speaks through.
     std::string Text2(int index) const override;
     void SetText2(int index, const std::string& text) override;
-    std::int16_t VScroll1Max() const override;
-    std::int16_t VScroll1Min() const override;
-    std::int16_t VScroll1Value() const override;
-    void SetVScroll1Max(std::int16_t max) override;
-    void SetVScroll1Min(std::int16_t min) override;
-    void SetVScroll1Value(std::int16_t value) override;
-    void SelectOption1(int index) override;
+    void ShowVScroll1(const regulator::ScaleState& scale) override;
+    void ReportVScroll1Value(std::int16_t temperature) override;
+    void ShowOption1(int index) override;
     void SetTimer1Enabled(bool enabled) override;
-    void DrawGauge() override;
-
-    const regulator::Regulator& Regulator() const { return regulator_; }
-    QTimer* Timer1() const { return timer1_; }
-
-    // What happens on a fatal run-time error; by default a message box and
-    // the end of the program. Tests replace it.
-    using FatalHandler = std::function<void(const QString& message)>;
-    void SetFatalHandler(FatalHandler handler) { fatalHandler_ = std::move(handler); }
-    bool HasFailed() const { return failed_; }
-
-public slots:
-    void Command1_Click(int index);
-    void Timer1_Timer();
-    void VScroll1_Change();
+    double Picture1WidthTwips() const override;
+    double Picture1HeightTwips() const override;
+    void Picture1Cls() override;
+    void Picture1FillBox(const regulator::GaugeBox& box) override;
+    void ShowReadout(const std::string& caption, std::int16_t temperature) override;
+    void DescribeGauge(const std::string& description) override;
+    void Announce(regulator::Message message, const std::string& text) override;
+    void ShowFatalError(const std::string& description) override;
 
 private:
     void BuildWidgets();
-    void Form_Load();
-    template <typename Handler>
-    void Guarded(Handler&& handler);
-    // Runs a change of the scroll bar, then its change event if the position moved.
-    template <typename Change>
-    void ChangeScale(Change&& change);
-    void Fail(const QString& message);
-    // Shows the group's message index and hides the others.
-    static void Announce(const std::array<Announcement*, 2>& group, int index);
-    void ShowFatalErrorAndQuit(const QString& message);
+    void ShowFatalErrorAndQuit(const QString& description);
 
-    regulator::Regulator regulator_;
-    std::unique_ptr<QStyle> scrollBarStyle_;
-    std::array<QPlainTextEdit*, 2> text1_{};
-    std::array<ThresholdBox*, 3> text2_{};
-    std::array<QLabel*, 6> label1_{};
-    std::array<QPushButton*, 2> command1_{};
-    std::array<QRadioButton*, 2> option1_{};
+    regulator::WindowLogic logic_;
+    Announcer announcer_;
+    std::array<QPlainTextEdit*, design::kText1Count> text1_{};
+    std::array<ThresholdBox*, design::kText2Count> text2_{};
+    std::array<QLabel*, design::kLabel1Count> label1_{};
+    std::array<QPushButton*, design::kCommand1Count> command1_{};
+    std::array<QRadioButton*, design::kOption1Count> option1_{};
     Gauge* picture1_ = nullptr;
-    QScrollBar* vscroll1_ = nullptr;
+    ScrollBar* vscroll1_ = nullptr;
     QGroupBox* frame1_ = nullptr;
-    QTimer* timer1_ = nullptr;
-    std::array<Announcement*, 2> heaterAnnouncements_{};  // as Option1: on, off
-    std::array<Announcement*, 2> runAnnouncements_{};     // as Command1: started, stopped
+    Timer* timer1_;  // made before the widgets: a failure while they are built stops it
     FatalHandler fatalHandler_;
-    bool failed_ = false;
 };
 
 }  // namespace qt_window

@@ -1,5 +1,6 @@
 #include "wayland_frame.h"
 
+#include "design_qt.h"
 #include "fixed_size_window.h"
 
 #include <QMouseEvent>
@@ -10,9 +11,10 @@
 namespace qt_window {
 namespace {
 
+// The title bar of a classic active window; its outer edge is the chrome's.
 const QColor kActiveCaption(0, 0, 128);
 const QColor kCaptionText(255, 255, 255);
-const QColor kBorderColour(64, 64, 64);
+const QColor kBorderColour(ToQRgb(design::kChromeDarkShadow));
 constexpr QSize kCloseBoxSize(16, 14);
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QWindow>
 
@@ -158,6 +159,8 @@ TEST_F(WindowTest, StartTicksAndStopDriveTheIndicatorsAndTheReadout) {
     EXPECT_EQ(scale->maximum(), 100);
     EXPECT_TRUE(off->isChecked());
     EXPECT_FALSE(form->Timer1()->isActive());
+    // The program's own moves of the bar do not come back as the user's.
+    const QSignalSpy userChanges(scale, &QScrollBar::valueChanged);
 
     QTest::mouseClick(Find<QPushButton>("Command1_0"), Qt::LeftButton);
     ASSERT_TRUE(form->Timer1()->isActive());
@@ -167,17 +170,18 @@ TEST_F(WindowTest, StartTicksAndStopDriveTheIndicatorsAndTheReadout) {
     QTest::mouseClick(Find<QPushButton>("Command1_0"), Qt::LeftButton);
     EXPECT_EQ(form->Timer1()->timerId(), timerId);  // still the one timer
 
-    for (int i = 0; i < 10; ++i) form->Timer1_Timer();
+    for (int i = 0; i < 10; ++i) form->Logic().Timer1_Timer();
     EXPECT_EQ(scale->value(), 90);
+    EXPECT_EQ(userChanges.count(), 0);
     EXPECT_EQ(readout->text(), U("Моментна стойност: 10"));
     EXPECT_TRUE(on->isChecked());
     EXPECT_FALSE(off->isChecked());
-    EXPECT_DOUBLE_EQ(form->Regulator().GaugeRatio(), 0.9);
+    EXPECT_DOUBLE_EQ(form->Logic().Regulator().GaugeRatio(), 0.9);
 
     QTest::mouseClick(Find<QPushButton>("Command1_1"), Qt::LeftButton);
     EXPECT_FALSE(form->Timer1()->isActive());
     EXPECT_TRUE(off->isChecked());
-    EXPECT_TRUE(form->Regulator().State().HeaterOn);
+    EXPECT_TRUE(form->Logic().Regulator().State().HeaterOn);
     EXPECT_TRUE(fatalMessages.isEmpty());
 }
 
@@ -224,7 +228,7 @@ TEST_F(WindowTest, TheScaleMovesByOneAndADragCountsOnRelease) {
     scale->setSliderDown(false);
     EXPECT_EQ(scale->value(), 19);
     EXPECT_EQ(readout->text(), U("Моментна стойност: 81"));
-    EXPECT_DOUBLE_EQ(form->Regulator().GaugeRatio(), 0.19);
+    EXPECT_DOUBLE_EQ(form->Logic().Regulator().GaugeRatio(), 0.19);
 }
 
 TEST_F(WindowTest, TheOptionButtonsIgnoreTheUserAndAreNotGreyed) {
@@ -241,14 +245,19 @@ TEST_F(WindowTest, TheOptionButtonsIgnoreTheUserAndAreNotGreyed) {
 
 TEST_F(WindowTest, AFatalErrorIsReportedOnceAndStopsTheRun) {
     QTest::mouseClick(Find<QPushButton>("Command1_0"), Qt::LeftButton);
-    // A scale of no length makes the next change divide by zero.
+    ASSERT_TRUE(form->Timer1()->isActive());
+    // A bar that lets the user go beyond the scale: the position is refused.
     auto* scale = Find<QScrollBar>("VScroll1");
-    scale->setRange(0, 0);
+    scale->setRange(0, 200);
+    scale->setValue(150);
     ASSERT_EQ(fatalMessages.size(), 1);
-    EXPECT_TRUE(fatalMessages[0].startsWith(U("Деление на нула"))) << fatalMessages[0].toStdString();
+    EXPECT_TRUE(fatalMessages[0].startsWith(U("Недопустима стойност на свойство"))) << fatalMessages[0].toStdString();
     EXPECT_TRUE(form->HasFailed());
     EXPECT_FALSE(form->Timer1()->isActive());
-    form->Timer1_Timer();  // a tick already queued does nothing more
+    form->Logic().Timer1_Timer();  // a tick already queued does nothing more
+    QTest::mouseClick(Find<QPushButton>("Command1_0"), Qt::LeftButton);
+    scale->setValue(160);
+    EXPECT_FALSE(form->Timer1()->isActive());
     EXPECT_EQ(fatalMessages.size(), 1);
 }
 

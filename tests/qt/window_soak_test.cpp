@@ -81,7 +81,7 @@ TEST_F(WindowTest, SoakOfTypingDraggingAndTicking) {
             default:
                 break;
         }
-        form->Timer1_Timer();
+        form->Logic().Timer1_Timer();
         ASSERT_TRUE(fatalMessages.isEmpty()) << "tick " << tick << ": " << fatalMessages.value(0).toStdString();
         ASSERT_GE(scale->value(), 0);
         ASSERT_LE(scale->value(), 100);

@@ -1,7 +1,13 @@
-#include "scroll_bar_style.h"
+#include "scroll_bar.h"
 
+#include "accessibility.h"
+#include "design_qt.h"
+#include "widget_table.h"
+
+#include <QAccessible>
 #include <QPainter>
 #include <QPolygon>
+#include <QSignalBlocker>
 #include <QStyleFactory>
 #include <QStyleOptionSlider>
 #include <qdrawutil.h>
@@ -11,7 +17,7 @@
 namespace qt_window {
 namespace {
 
-constexpr QRgb kTrack = qRgb(224, 224, 224);
+constexpr QRgb kTrack = ToQRgb(design::kScrollTrack);
 
 // A solid triangle pointing up or down, centred in `area`.
 void DrawArrow(QPainter* painter, const QRect& area, bool up, const QColor& colour) {
@@ -103,6 +109,32 @@ void ScrollBarStyle::drawComplexControl(ComplexControl control, const QStyleOpti
             painter->restore();
         }
     }
+}
+
+ScrollBar::ScrollBar(QWidget* parent) : QScrollBar(Qt::Vertical, parent), style_(std::make_unique<ScrollBarStyle>()) {
+    setSingleStep(design::kScaleSmallChange);
+    setPageStep(design::kScaleLargeChange);
+    // A drag counts once, when the thumb is released.
+    setTracking(false);
+    setFocusPolicy(Qt::StrongFocus);
+    setStyle(style_.get());
+}
+
+// The style goes with the bar's fields, before the widget: hand the bar back
+// to the application's style first.
+ScrollBar::~ScrollBar() { setStyle(nullptr); }
+
+void ScrollBar::Show(const regulator::ScaleState& scale) {
+    temperature_ = regulator::Temperature(scale);
+    const QSignalBlocker blocker(this);
+    const SilentAccessibility silent;
+    setRange(scale.min, scale.max);
+    setValue(scale.value);
+}
+
+void ScrollBar::ReportValue(std::int16_t temperature) {
+    QAccessibleValueChangeEvent event(this, temperature);
+    QAccessible::updateAccessibility(&event);
 }
 
 }  // namespace qt_window
