@@ -323,8 +323,7 @@ async function measureTick(url) {
   // later, so a tick is always due (the page's own timer then finds none due).
   const countsBefore = await metrics();
   // Calls go in batches of BATCH, each batch its own turn of the event loop
-  // as a timer's tick is: the page empties its live region once a turn, and
-  // a whole round in one turn would pile the heater's announcements up in it.
+  // as a timer's tick is.
   const direct = await page.evaluate(async ({ count, batch }) => {
     window.__readoutObserver.disconnect();
     const fired = globalThis._dulmeri_timer1_fired || globalThis.Module?._dulmeri_timer1_fired;
