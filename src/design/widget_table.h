@@ -56,6 +56,9 @@ inline constexpr Rgb kChromeDarkShadow{64, 64, 64};
 inline constexpr Rgb kScrollTrack{224, 224, 224};
 inline constexpr Rgb kFrameLine{160, 160, 200};
 inline constexpr Rgb kPageBackground{90, 90, 140};
+// The multi-line boxes' own vertical scroll bar, as wide as the system's
+// classic one, where a front end draws it itself.
+inline constexpr int kTextScrollBarPixels = 17;
 // Frame1's etched line runs through the middle of its caption, this far
 // below the frame's top.
 inline constexpr int kFrameLineInsetPixels = 9;

@@ -1,9 +1,8 @@
-// The functions the page's script calls: one window, created and loaded by
-// dulmeri_start, then one function per window event. Strings come in through
-// a fixed buffer the script writes UTF-8 into.
+// The functions the page's script calls: one per window event, each handed
+// to the one MainForm, and Timer1's two calls that keep its rhythm. Strings
+// come in through a fixed buffer the script writes UTF-8 into.
 
 #include "main_form.h"
-#include "texts.h"
 
 #include <emscripten/emscripten.h>
 
@@ -23,8 +22,8 @@ EMSCRIPTEN_KEEPALIVE char* dulmeri_buffer() { return buffer; }
 EMSCRIPTEN_KEEPALIVE int dulmeri_buffer_size() { return static_cast<int>(sizeof buffer); }
 
 // Creates the window with the user's decimal separator (in the buffer) and
-// loads it. Returns 1 when the window can be shown and ticked.
-EMSCRIPTEN_KEEPALIVE int dulmeri_start() {
+// loads it. Returns 1 when the window can be shown and run.
+EMSCRIPTEN_KEEPALIVE int dulmeri_Form_Load() {
     if (form) return 0;
     try {
         form = std::make_unique<web_window::MainForm>(regulator::NumberFormat{buffer});
@@ -35,20 +34,23 @@ EMSCRIPTEN_KEEPALIVE int dulmeri_start() {
     return form->HasFailed() ? 0 : 1;
 }
 
-EMSCRIPTEN_KEEPALIVE void dulmeri_command1_click(int index) {
+EMSCRIPTEN_KEEPALIVE void dulmeri_Command1_Click(int index) {
     if (form) form->Command1_Click(index);
 }
 
-EMSCRIPTEN_KEEPALIVE void dulmeri_timer1_timer() {
-    if (form) form->Timer1_Timer();
+// `request` is a regulator::ScrollRequest; `position` counts for
+// ScrollRequest::Position only.
+EMSCRIPTEN_KEEPALIVE void dulmeri_VScroll1_UserChange(int request, int position) {
+    if (form) form->VScroll1_UserChange(static_cast<regulator::ScrollRequest>(request), position);
 }
 
-EMSCRIPTEN_KEEPALIVE void dulmeri_vscroll1_user_change(int value) {
-    if (form) form->VScroll1_UserChange(value);
-}
+// Timer1 started, or fired, at `nowMs` on the page's clock; each returns the
+// delay until it is to fire next, 0 when it is stopped.
+EMSCRIPTEN_KEEPALIVE unsigned dulmeri_timer1_start(double nowMs) { return form ? form->Timer1Started(nowMs) : 0; }
+EMSCRIPTEN_KEEPALIVE unsigned dulmeri_timer1_fired(double nowMs) { return form ? form->Timer1Fired(nowMs) : 0; }
 
-// An error in the page's own script, described (the buffer holds its text).
-EMSCRIPTEN_KEEPALIVE void dulmeri_fail_unexpected() {
-    if (form) form->FailWith(design::texts::UnexpectedErrorDescription(buffer));
+// An error in the page's own script (the buffer holds what it said).
+EMSCRIPTEN_KEEPALIVE void dulmeri_fail() {
+    if (form) form->FailUnexpected(buffer);
 }
 }

@@ -1,15 +1,19 @@
 // Writes the web page's window from the design: the markup of every widget
-// (window.html), its geometry, colours and font (window.css), the installed
+// (window.html), its geometry, colours and font, and the chrome's colours and
+// sizes as CSS custom properties for page.css (window.css), what the page's
+// script needs to know (design.js, linked into the script), the installed
 // app's manifest (manifest.webmanifest) and the document's title (title.txt).
 // Run at build time, under Node, with the design's own data, so the page
-// never carries a hand-copied coordinate, colour or caption.
+// never carries a hand-copied coordinate, colour, size or caption.
 //
 //   generate_page OUTPUT_FOLDER
 
+#include "css_values.h"
 #include "texts.h"
+#include "widget_operations.h"
 #include "widget_table.h"
+#include "window_logic.h"
 
-#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -37,22 +41,8 @@ std::string Escape(const std::string& text) {
     return out;
 }
 
-// Twips as CSS pixels at 15 twips to the pixel (every length of the design
-// is a whole number of pixels).
-std::string Px(int twips) {
-    std::ostringstream out;
-    out << twips / design::kTwipsPerPixel;
-    if (const int rest = twips % design::kTwipsPerPixel; rest != 0) {
-        out << '.' << (rest * 100 / design::kTwipsPerPixel);
-    }
-    return out.str() + "px";
-}
-
-std::string Colour(design::Rgb rgb) {
-    char text[8];
-    std::snprintf(text, sizeof text, "#%02x%02x%02x", rgb.r, rgb.g, rgb.b);
-    return text;
-}
+using web_page::CssColour;
+using web_page::CssPixels;
 
 std::string AriaLabel(const WidgetSpec& spec) {
     return spec.accessibleName != nullptr ? " aria-label=\"" + Escape(spec.accessibleName) + "\"" : "";
@@ -63,13 +53,17 @@ std::string Caption(const WidgetSpec& spec) { return spec.text != nullptr ? Esca
 // The temperature's range and its value as the scroll bar is created, for
 // the controls that report it to screen readers.
 std::string ScaleRange() {
-    const int span = design::kScaleCreatedMax - design::kScaleCreatedMin;
-    return " aria-valuemin=\"0\" aria-valuemax=\"" + std::to_string(span) + "\" aria-valuenow=\"" +
-           std::to_string(design::kScaleCreatedMax - design::kScaleCreatedValue) + "\"";
+    const auto temperature = [](int value) {
+        return std::to_string(regulator::Temperature(design::kScaleCreatedMax, static_cast<std::int16_t>(value)));
+    };
+    return " aria-valuemin=\"" + temperature(design::kScaleCreatedMax) + "\" aria-valuemax=\"" +
+           temperature(design::kScaleCreatedMin) + "\" aria-valuenow=\"" + temperature(design::kScaleCreatedValue) +
+           "\"";
 }
 
-// The element of one widget, opened; Frame1 stays open for its option buttons.
-std::string OpenWidget(const WidgetSpec& spec) {
+// The element of one widget, opened; a frame stays open for its option
+// buttons, which are inert (no focus, no clicks) in a disabled frame.
+std::string OpenWidget(const WidgetSpec& spec, bool inDisabledFrame) {
     const std::string id = spec.name;
     const std::string common = "id=\"" + id + "\"" + AriaLabel(spec) + (spec.Has(design::kInvisible) ? " hidden" : "");
     switch (spec.kind) {
@@ -96,11 +90,13 @@ std::string OpenWidget(const WidgetSpec& spec) {
         case WidgetKind::PushButton:
             return "<button " + common + " type=\"button\">" + Caption(spec) + "</button>";
         case WidgetKind::Frame:
-            return "<fieldset " + common + "><legend>" + Caption(spec) + "</legend>";
+            // A disabled frame's option buttons are drawn normally (the
+            // fieldset's own disabled would grey them) and refused by the page.
+            return "<fieldset " + common + (spec.Has(design::kDisabled) ? " data-disabled" : "") + "><legend>" +
+                   Caption(spec) + "</legend>";
         case WidgetKind::OptionButton:
-            // Shown, never operated: the radio takes no focus and the page
-            // refuses clicks on it.
-            return "<label " + common + "><input type=\"radio\" name=\"Option1\" tabindex=\"-1\">" + Caption(spec) +
+            return "<label " + common + "><input type=\"radio\" name=\"Option1\"" +
+                   (inDisabledFrame || spec.Has(design::kDisabled) ? " tabindex=\"-1\"" : "") + ">" + Caption(spec) +
                    "</label>";
     }
     return {};
@@ -109,33 +105,88 @@ std::string OpenWidget(const WidgetSpec& spec) {
 std::string WindowMarkup() {
     std::string html = "<div id=\"MainForm\" class=\"loading\">";
     bool frameOpen = false;
+    bool frameDisabled = false;
     for (const WidgetSpec& spec : design::WidgetTable()) {
         if (frameOpen && !spec.Has(design::kInFrame)) {
             html += "</fieldset>";
             frameOpen = false;
         }
-        html += OpenWidget(spec);
-        frameOpen = frameOpen || spec.kind == WidgetKind::Frame;
+        html += OpenWidget(spec, frameOpen && frameDisabled);
+        if (spec.kind == WidgetKind::Frame) {
+            frameOpen = true;
+            frameDisabled = spec.Has(design::kDisabled);
+        }
     }
     if (frameOpen) html += "</fieldset>";
     return html + "</div>";
 }
 
+// The window's font, with the metric twin the page brings for devices
+// without it.
+std::string Font() {
+    constexpr int kTwipsPerPoint = design::kTwipsPerInch / 72;
+    return CssPixels(design::kFontPointSize * kTwipsPerPoint) + " \"" + design::kFontFamily +
+           "\",\"Dulmeri Serif\",serif";
+}
+
 std::string WindowStyle() {
     std::ostringstream css;
-    const int fontPixels = design::kFontPointSize * 96 / 72;
-    css << "#MainForm{width:" << Px(design::kClientWidthTwips) << ";height:" << Px(design::kClientHeightTwips)
-        << ";background:" << Colour(design::kWindowBackground) << ";font:" << fontPixels << "px \""
-        << design::kFontFamily << "\",\"Dulmeri Serif\",serif}\n";
+    // What page.css draws the classic chrome with.
+    css << ":root{--page-background:" << CssColour(design::kPageBackground)
+        << ";--chrome-face:" << CssColour(design::kChromeFace) << ";--chrome-light:" << CssColour(design::kChromeLight)
+        << ";--chrome-highlight:" << CssColour(design::kChromeHighlight)
+        << ";--chrome-shadow:" << CssColour(design::kChromeShadow)
+        << ";--chrome-dark-shadow:" << CssColour(design::kChromeDarkShadow)
+        << ";--scroll-track:" << CssColour(design::kScrollTrack)
+        << ";--frame-line-inset:" << design::kFrameLineInsetPixels << "px"
+        << ";--text-scroll-bar:" << design::kTextScrollBarPixels << "px"
+        // The scroll bar's arrows and thumb are squares as wide as the bar.
+        << ";--vscroll1-side:" << CssPixels(design::FindWidgetSpec("VScroll1").width) << ";--window-font:" << Font()
+        << "}\n";
+    css << "#MainForm{width:" << CssPixels(design::kClientWidthTwips)
+        << ";height:" << CssPixels(design::kClientHeightTwips) << ";background:" << CssColour(design::kWindowBackground)
+        << ";font:var(--window-font)}\n";
     for (const WidgetSpec& spec : design::WidgetTable()) {
-        css << '#' << spec.name << "{left:" << Px(spec.left) << ";top:" << Px(spec.top) << ";width:" << Px(spec.width)
-            << ";height:" << Px(spec.height);
-        if (spec.background) css << ";background-color:" << Colour(*spec.background);
+        css << '#' << spec.name << "{left:" << CssPixels(spec.left) << ";top:" << CssPixels(spec.top)
+            << ";width:" << CssPixels(spec.width) << ";height:" << CssPixels(spec.height);
+        if (spec.kind == WidgetKind::PushButton) {
+            // A button shows its colour only where the design says so.
+            css << ";background-color:"
+                << (spec.Has(design::kShowsColour) && spec.background ? CssColour(*spec.background)
+                                                                      : std::string("var(--chrome-face)"));
+        } else if (spec.background) {
+            css << ";background-color:" << CssColour(*spec.background);
+        }
         if (spec.Has(design::kCentred)) css << ";text-align:center";
         css << "}\n";
+        if (spec.kind == WidgetKind::Frame && spec.Has(design::kDisabled)) {
+            css << '#' << spec.name << " label,#" << spec.name << " input{pointer-events:none;user-select:none}\n";
+        }
     }
-    css << "#Picture1 .face{background:" << Colour(design::FindWidgetSpec("Picture1").background.value()) << "}\n";
+    css << "#Picture1 .face{background:" << CssColour(design::FindWidgetSpec("Picture1").background.value()) << "}\n";
     return css.str();
+}
+
+// What the page's script needs from the design and the core, as one
+// JavaScript object linked ahead of the script's own files.
+std::string ScriptData() {
+    using regulator::ScrollRequest;
+    const auto request = [](const char* name, ScrollRequest value) {
+        return std::string(name) + ":" + std::to_string(static_cast<int>(value));
+    };
+    return "// Written by generate_page from the design: what the page's script needs.\n"
+           "var designData = {\n"
+           "  // What the user asks of the scroll bar (regulator::ScrollRequest).\n"
+           "  scrollRequest: {" +
+           request("lineUp", ScrollRequest::LineUp) + "," + request("lineDown", ScrollRequest::LineDown) + "," +
+           request("pageUp", ScrollRequest::PageUp) + "," + request("pageDown", ScrollRequest::PageDown) + "," +
+           request("top", ScrollRequest::Top) + "," + request("bottom", ScrollRequest::Bottom) + "," +
+           request("position", ScrollRequest::Position) +
+           "},\n"
+           "  // The widget arrays' sizes.\n"
+           "  text2Count: " +
+           std::to_string(design::kText2Count) + ",\n  command1Count: " + std::to_string(design::kCommand1Count) +
+           ",\n  option1Count: " + std::to_string(design::kOption1Count) + ",\n};\n";
 }
 
 std::string Manifest() {
@@ -150,8 +201,8 @@ std::string Manifest() {
          << "  \"start_url\": \"./\",\n"
          << "  \"scope\": \"./\",\n"
          << "  \"display\": \"standalone\",\n"
-         << "  \"theme_color\": \"" << Colour(*title.background) << "\",\n"
-         << "  \"background_color\": \"" << Colour(design::kWindowBackground) << "\",\n"
+         << "  \"theme_color\": \"" << CssColour(*title.background) << "\",\n"
+         << "  \"background_color\": \"" << CssColour(design::kWindowBackground) << "\",\n"
          << "  \"icons\": [\n"
          << "    {\"src\": \"dulmeri.svg\", \"sizes\": \"any\", \"type\": \"image/svg+xml\"},\n"
          << "    {\"src\": \"dulmeri-192.png\", \"sizes\": \"192x192\", \"type\": \"image/png\"},\n"
@@ -176,6 +227,7 @@ int main(int argc, char** argv) {
     }
     const std::string folder = argv[1];
     const bool written = Write(folder, "window.html", WindowMarkup()) && Write(folder, "window.css", WindowStyle()) &&
+                         Write(folder, "design.js", ScriptData()) &&
                          Write(folder, "manifest.webmanifest", Manifest()) &&
                          Write(folder, "title.txt", Escape(texts::WindowCaption())) &&
                          Write(folder, "reload.txt", Escape(texts::kReload)) &&

@@ -1,33 +1,30 @@
 #pragma once
 
 // MainForm in the browser: the page's window (#MainForm, its widgets made
-// from the design's widget table at build time) supplies the regulator's
-// widget operations, and the page's script routes each widget event to the
-// regulator's handler of the same name:
+// from the design's widget table at build time) as the window's view. It
+// owns the window's logic (regulator::WindowLogic) and routes each event the
+// page's script reports (through bridge.cpp) to the logic's handler of the
+// same name:
 //
-//   load          -> Form_Load         (before the window is first shown)
-//   Command1(i)   -> Command1_Click(i)  start (0) and stop (1)
-//   Timer1        -> Timer1_Timer       every 100 ms while enabled
-//   VScroll1      -> VScroll1_Change    every change of the position
+//   load          -> Form_Load               (before the window is first shown)
+//   Command1(i)   -> Command1_Click(i)        start (0) and stop (1)
+//   Timer1        -> Timer1_Timer             when the schedule says a tick is due
+//   VScroll1      -> VScroll1_UserChange      the user's request, turned into a position
 //
-// The widgets' state the regulator reads lives where the user changes it:
-// the boxes' text in the page's <input>s; the scroll bar's range and position
-// here, drawn by the page. The page calls in through the extern "C"
-// functions of bridge.cpp and is called back through page_imports.h.
-//
-// Every handler runs behind a guard: a fatal run-time error never crosses
-// into the browser's event loop; the page stops the timer, shows the message
-// and stays inert.
+// Its primitives hand what the logic gives them to the page's widgets
+// (page_imports.h), in the page's pixels; none of them decides anything.
+// Timer1's rhythm is the core's TickSchedule on the page's clock: the page's
+// timer only waits for the delays it is given here.
 
-#include "regulator.h"
-#include "widget_operations.h"
+#include "tick_schedule.h"
+#include "window_logic.h"
 
 #include <cstdint>
 #include <string>
 
 namespace web_window {
 
-class MainForm final : public regulator::WidgetOperations {
+class MainForm final : public regulator::WindowView {
 public:
     explicit MainForm(regulator::NumberFormat format);
 
@@ -35,46 +32,42 @@ public:
     MainForm& operator=(const MainForm&) = delete;
 
     // The window's events.
-    void Form_Load();
-    void Command1_Click(int index);
-    void Timer1_Timer();
-    // The user moved the scroll bar to `value` (an arrow, the track, a key or
-    // the thumb's release).
-    void VScroll1_UserChange(int value);
-    // An error of the page's own script, shown like the program's own.
-    void FailWith(const std::string& description);
+    void Form_Load() { logic_.Form_Load(); }
+    void Command1_Click(int index) { logic_.Command1_Click(index); }
+    // The user asked the scroll bar for a step, an end or (ScrollRequest::
+    // Position) a position of the thumb; a position outside the scale is the
+    // scroll bar's fatal error.
+    void VScroll1_UserChange(regulator::ScrollRequest request, int position);
 
-    bool HasFailed() const { return failed_; }
+    // Timer1, on the page's clock (milliseconds): the timer was started, or
+    // it fired and ticks if a tick is due. Both return the delay to wait
+    // before firing again; 0 when the timer is stopped.
+    unsigned Timer1Started(double nowMs);
+    unsigned Timer1Fired(double nowMs);
 
-    // The widget operations the regulator works through.
-    std::string Text2(int index) const override;
-    void SetText2(int index, const std::string& text) override;
-    std::int16_t VScroll1Max() const override { return max_; }
-    std::int16_t VScroll1Min() const override { return min_; }
-    std::int16_t VScroll1Value() const override { return value_; }
-    void SetVScroll1Max(std::int16_t max) override;
-    void SetVScroll1Min(std::int16_t min) override;
-    void SetVScroll1Value(std::int16_t value) override;
-    void SelectOption1(int index) override;
-    void SetTimer1Enabled(bool enabled) override;
-    void DrawGauge() override;
+    // An error in the page's own script, described by what it says.
+    void FailUnexpected(const std::string& what);
+    bool HasFailed() const { return logic_.HasFailed(); }
 
 private:
-    template <typename Handler>
-    void Guarded(Handler&& handler);
-    // Runs a change of the scroll bar, shows it, then raises its change
-    // event if the position moved.
-    template <typename Change>
-    void ChangeScale(Change&& change);
-    void Announce(const char* text);
+    // regulator::WindowView
+    std::string Text2(int index) const override;
+    void SetText2(int index, const std::string& text) override;
+    void ShowVScroll1(const regulator::ScaleState& scale) override;
+    void ReportVScroll1Value(std::int16_t temperature) override;
+    void ShowOption1(int index) override;
+    void SetTimer1Enabled(bool enabled) override;
+    double Picture1WidthTwips() const override;
+    double Picture1HeightTwips() const override;
+    void Picture1Cls() override;
+    void Picture1FillBox(const regulator::GaugeBox& box) override;
+    void ShowReadout(const std::string& caption, std::int16_t temperature) override;
+    void DescribeGauge(const std::string& description) override;
+    void Announce(regulator::Message message, const std::string& text) override;
+    void ShowFatalError(const std::string& description) override;
 
-    regulator::Regulator regulator_;
-    std::int16_t min_;
-    std::int16_t max_;
-    std::int16_t value_;
-    int selectedOption_ = -1;
-    bool loaded_ = false;  // nothing is spoken before the window is shown
-    bool failed_ = false;
+    regulator::WindowLogic logic_;
+    regulator::TickSchedule schedule_;
 };
 
 }  // namespace web_window

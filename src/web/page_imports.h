@@ -1,7 +1,8 @@
 #pragma once
 
-// What the page's script supplies to MainForm (implemented in
-// page_imports.js). Lengths are in twips; texts are UTF-8.
+// What the page's script supplies to MainForm (page_imports.js hands each
+// call to the widget's own script). Lengths are CSS pixels of the window at
+// its design size; texts are UTF-8.
 
 extern "C" {
 
@@ -13,22 +14,27 @@ void web_text2_copy(int index, char* buffer, int size);
 // so its caret and selection stay.
 void web_text2_set(int index, const char* text);
 
-// Draws VScroll1 with its range and position.
-void web_scroll_show(int min, int max, int value);
+// Draws VScroll1 with its range and position; the temperatures at its two
+// ends are the range screen readers are given.
+void web_vscroll1_show(int min, int max, int value, int lowestTemperature, int highestTemperature);
+// Gives screen readers the scroll bar's value.
+void web_vscroll1_report(int temperature);
 
-void web_option_select(int index);
-void web_timer_enable(int enabled);
+void web_option1_show(int index);
 
-// Picture1's outer size in twips, clearing it, and a solid rectangle between
-// two opposite corners in its own twips (origin at its top-left corner).
-double web_gauge_width();
-double web_gauge_height();
-void web_gauge_clear();
-void web_gauge_fill(double x1, double y1, double x2, double y2, int r, int g, int b);
+// Starts or stops the page's timer; starting a running one changes nothing.
+void web_timer1_enable(int enabled);
+
+// Picture1's outer size, clearing it, and a solid rectangle in its own
+// pixels (origin at its top-left corner).
+double web_picture1_width();
+double web_picture1_height();
+void web_picture1_cls();
+void web_picture1_fill(double left, double top, double width, double height, int r, int g, int b);
 // The readout's caption, and the temperature the gauge reports to screen readers.
 void web_readout(const char* caption, int temperature);
 // The heater's state, which screen readers read with the gauge.
-void web_gauge_describe(const char* description);
+void web_picture1_describe(const char* description);
 
 // Speaks a message through the page's live region.
 void web_announce(const char* text);

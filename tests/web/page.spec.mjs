@@ -78,7 +78,10 @@ for (const delivery of DELIVERIES.filter((each) => !ONLY || each.name === ONLY))
 
     test.afterEach(() => expect(problems).toEqual([]));
 
-    const temperature = (page) => page.locator('#VScroll1').getAttribute('aria-valuenow').then(Number);
+    // The temperature the readout shows, and the one the scroll bar last
+    // gave screen readers.
+    const temperature = (page) => page.locator('#Label1_1').textContent().then((text) => Number(text.slice(READOUT.length)));
+    const reported = (page) => page.locator('#VScroll1').getAttribute('aria-valuenow').then(Number);
     const tick = (page, count = 1) => page.clock.runFor(100 * count);
 
     // [r, g, b] at points given relative to each widget's box (negative: from its far edge).
@@ -129,6 +132,10 @@ for (const delivery of DELIVERIES.filter((each) => !ONLY || each.name === ONLY))
       // Starts and the heater's switch are spoken; the run's steps are not.
       expect(await page.evaluate(() => window.spoken)).toEqual(
         ['Симулацията е пусната', 'Симулацията е пусната', 'Включено']);
+      // A message stays in the region after the next one, for a screen reader
+      // that reads it late: one whose node is gone is never spoken.
+      expect(await page.locator('#announcer p').allTextContents()).toEqual(
+        ['Симулацията е пусната', 'Симулацията е пусната', 'Включено']);
       await expect(page.locator('#announcer')).toHaveAttribute('role', 'status');
       await expect(page.locator('#announcer')).toHaveAttribute('aria-live', 'polite');
 
@@ -140,9 +147,10 @@ for (const delivery of DELIVERIES.filter((each) => !ONLY || each.name === ONLY))
       await tick(page, 1);
       expect(await temperature(page)).toBe(12);
 
-      // Stop: the timer ends, "Изключено" shows.
+      // Stop: the timer ends, "Изключено" shows, screen readers get the value.
       await page.locator('#Command1_1').click();
       const stoppedAt = await temperature(page);
+      expect(await reported(page)).toBe(stoppedAt);
       await tick(page, 5);
       expect(await temperature(page)).toBe(stoppedAt);
       await expect(page.locator('#Option1_1 input')).toBeChecked();
@@ -248,18 +256,27 @@ for (const delivery of DELIVERIES.filter((each) => !ONLY || each.name === ONLY))
       await expect(on).not.toBeChecked();
       await expect(on).toBeEnabled();
 
-      // The scroll bar: arrows and track move by one, keys too; a drag reports once, on release.
+      // The scroll bar: arrows and track move by one, keys too, each told to
+      // screen readers at once; a drag reports once, on release.
+      const both = async () => [await temperature(page), await reported(page)];
       await page.locator('#VScroll1 [data-part="up"]').click();
-      expect(await temperature(page)).toBe(4);
+      expect(await both()).toEqual([4, 4]);
       await page.locator('#VScroll1 [data-part="down"]').click();
-      expect(await temperature(page)).toBe(3);
+      expect(await both()).toEqual([3, 3]);
       await page.locator('#VScroll1 [data-part="track"]').click({ position: { x: 12, y: 5 } });
-      expect(await temperature(page)).toBe(4);
+      expect(await both()).toEqual([4, 4]);
       await page.locator('#VScroll1').focus();
       await page.keyboard.press('ArrowUp');
-      expect(await temperature(page)).toBe(5);
+      expect(await both()).toEqual([5, 5]);
       await page.keyboard.press('ArrowDown');
-      expect(await temperature(page)).toBe(4);
+      expect(await both()).toEqual([4, 4]);
+      // Pages and ends: the top of the bar is the highest temperature.
+      for (const [key, expected] of [['Home', 100], ['PageDown', 99], ['End', 0], ['PageUp', 1]]) {
+        await page.keyboard.press(key);
+        expect(await both(), key).toEqual([expected, expected]);
+      }
+      for (let i = 0; i < 3; i++) await page.keyboard.press('ArrowUp');
+      expect(await both()).toEqual([4, 4]);
       const thumb = await page.locator('#VScroll1 [data-part="thumb"]').boundingBox();
       await page.mouse.move(thumb.x + thumb.width / 2, thumb.y + thumb.height / 2);
       await page.mouse.down();
@@ -267,7 +284,7 @@ for (const delivery of DELIVERIES.filter((each) => !ONLY || each.name === ONLY))
       await expect(page.locator('#Label1_1')).toHaveText(READOUT + '4');  // not yet
       await page.mouse.up();
       expect(await temperature(page)).toBeGreaterThan(40);
-      await expect(page.locator('#Label1_1')).toHaveText(READOUT + (await temperature(page)));
+      expect(await reported(page)).toBe(await temperature(page));
 
       // The slider and the gauge report the temperature; names as in the desktop programs.
       const scale = page.locator('#VScroll1');
@@ -305,11 +322,59 @@ for (const delivery of DELIVERIES.filter((each) => !ONLY || each.name === ONLY))
       expect(axe.violations.map((violation) => `${violation.id}: ${violation.nodes.map((n) => n.target)}`)).toEqual([]);
     });
 
+    test('the scroll bar tells screen readers its value once a second while its thumb moves every tick',
+      async ({ page, context }) => {
+        await open(page, context);
+        const bar = page.locator('#VScroll1');
+        // After each tick: the clock, the thumb's place, the value screen
+        // readers have and the readout's temperature.
+        const sample = () => page.evaluate((prefix) => ({
+          at: Date.now(),
+          thumb: document.querySelector('#VScroll1 [data-part="thumb"]').offsetTop,
+          value: document.getElementById('VScroll1').getAttribute('aria-valuenow'),
+          temperature: Number(document.getElementById('Label1_1').textContent.slice(prefix.length)),
+        }), READOUT);
+        const steps = [await sample()];
+        await page.locator('#Command1_0').click();
+        for (let i = 0; i < 35; i++) {
+          await tick(page);
+          steps.push(await sample());
+        }
+        const runTime = steps.at(-1).at - steps[0].at;
+        for (let i = 1; i < steps.length; i++) {
+          expect(steps[i].temperature, `tick ${i}`).toBe(steps[i - 1].temperature + 1);
+          expect(steps[i].thumb, `tick ${i}: the thumb moves up`).toBeLessThan(steps[i - 1].thumb);
+        }
+        // The value changes to the temperature of the moment, at most once a
+        // second, and does change while the run goes on.
+        const reports = steps.filter((step, i) => i > 0 && step.value !== steps[i - 1].value);
+        for (const report of reports) expect(Number(report.value)).toBe(report.temperature);
+        for (let i = 1; i < reports.length; i++) {
+          expect(reports[i].at - reports[i - 1].at).toBeGreaterThanOrEqual(1000);
+        }
+        expect(reports.length).toBeGreaterThanOrEqual(Math.floor(runTime / 1000));
+        expect(reports.length).toBeLessThan(steps.length / 5);
+
+        // The user's own move is told at once, during the run as well.
+        await bar.focus();
+        await tick(page);
+        expect(await reported(page)).not.toBe(await temperature(page));
+        await page.keyboard.press('ArrowUp');
+        expect(await reported(page)).toBe(await temperature(page));
+        // So is where the run stopped.
+        await tick(page, 3);
+        expect(await reported(page)).not.toBe(await temperature(page));
+        await page.locator('#Command1_1').click();
+        expect(await reported(page)).toBe(await temperature(page));
+      });
+
     test('a fatal error shows its message and leaves the page inert', async ({ page, context }) => {
       await open(page, context);
       await page.locator('#Command1_0').click();
       await tick(page, 2);
-      await page.evaluate(() => window.dulmeri.setScrollValue(101));  // outside the scale
+      // The bar's position outside the scale, as no user can ask for it: the
+      // program's own export, which the page's scope holds.
+      await page.evaluate(() => _dulmeri_VScroll1_UserChange(designData.scrollRequest.position, 101));
       const dialog = page.locator('#fatal');
       await expect(dialog).toBeVisible();
       await expect(dialog).toContainText('Грешка по време на изпълнение: Недопустима стойност на свойство');
