@@ -1,7 +1,7 @@
 // ESLint for the project's JavaScript (run by tools/lint.sh from the
 // repository's root, with this folder's locked ESLint):
 //   - the page's scripts, classic scripts linked into Emscripten's loader
-//     (page.js with --post-js, page_imports.js with --js-library) and the
+//     (the role scripts with --post-js, page_imports.js with --js-library) and the
 //     Node test programs' --pre-js (tools/node-env.js): they share the
 //     loader's scope, so its runtime helpers and the program's exports are
 //     their globals, and their own top-level names are their interface;
@@ -30,6 +30,24 @@ function programExports() {
   return names;
 }
 
+// The page's scripts by role (every src/web/*.js but the --js-library file)
+// share the loader's scope: each one's top-level functions and variables are
+// the others' globals, and so is the data the build writes from the design.
+const pageScripts = fs.readdirSync(path.join(root, 'src/web'))
+  .filter((name) => name.endsWith('.js') && name !== 'page_imports.js')
+  .map((name) => 'src/web/' + name);
+
+function pageScriptNames() {
+  const names = { designData: 'readonly' };
+  for (const file of pageScripts) {
+    const source = fs.readFileSync(path.join(root, file), 'utf8');
+    for (const match of source.matchAll(/^(?:function|var|let|const)\s+([A-Za-z_$][\w$]*)/gm)) {
+      names[match[1]] = 'readonly';
+    }
+  }
+  return names;
+}
+
 // What Emscripten's runtime puts in the loader's scope for the scripts linked
 // into it.
 const emscriptenRuntime = Object.fromEntries(
@@ -48,21 +66,27 @@ const commonRules = {
 export default [
   js.configs.recommended,
   {
-    files: ['src/web/page.js'],
+    files: pageScripts,
     languageOptions: {
       ecmaVersion: 'latest',
       sourceType: 'script',
-      globals: { ...globals.browser, ...emscriptenRuntime, ...programExports() },
+      globals: { ...globals.browser, ...emscriptenRuntime, ...programExports(), ...pageScriptNames() },
     },
-    rules: { ...commonRules, 'no-unused-vars': ['error', { vars: 'local', caughtErrorsIgnorePattern: '^ignored$' }] },
+    rules: {
+      ...commonRules,
+      // A script's own top-level names are globals of the others: defining
+      // them is no redeclaration, and their users are in the other files.
+      'no-redeclare': ['error', { builtinGlobals: false }],
+      'no-unused-vars': ['error', { vars: 'local', caughtErrorsIgnorePattern: '^ignored$' }],
+    },
   },
   {
     files: ['src/web/page_imports.js'],
     languageOptions: {
       ecmaVersion: 'latest',
       sourceType: 'script',
-      // `page` is page.js's window, in the same scope.
-      globals: { ...globals.browser, ...emscriptenRuntime, ...emscriptenLibrary, page: 'readonly' },
+      // The page's scripts' names, in the same scope.
+      globals: { ...globals.browser, ...emscriptenRuntime, ...emscriptenLibrary, ...pageScriptNames() },
     },
     rules: commonRules,
   },
@@ -86,6 +110,7 @@ export default [
   },
   {
     files: ['tests/web/**/*.mjs', 'bench/web/*.mjs'],
-    languageOptions: { globals: { ...globals.node, ...globals.browser } },
+    // What their evaluate callbacks may reach in the page's scope, too.
+    languageOptions: { globals: { ...globals.node, ...globals.browser, ...programExports(), designData: 'readonly' } },
   },
 ];
