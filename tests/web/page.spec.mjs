@@ -7,6 +7,9 @@
 //   DULMERI_WEB_SITE    the site folder (build/web/src/web/site)
 //   DULMERI_WEB_SINGLE  the single file (build/web/src/web/dulmeri.html)
 //   DULMERI_WEB_ONLY    "site" or "single file": only that delivery
+//   DULMERI_EXPECTED_LAYOUT  the design's layout and colours, in pixels
+//                       (build/web/tests/expected_layout.json, written at
+//                       build time from the design table)
 import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
@@ -20,11 +23,16 @@ import { serve } from './static_server.mjs';
 const SITE = process.env.DULMERI_WEB_SITE;
 const SINGLE = process.env.DULMERI_WEB_SINGLE;
 
-// The design's colours, as the window must show them.
+if (!process.env.DULMERI_EXPECTED_LAYOUT) throw new Error('DULMERI_EXPECTED_LAYOUT is not set: it names expected_layout.json');
+const LAYOUT = JSON.parse(readFileSync(process.env.DULMERI_EXPECTED_LAYOUT, 'utf8'));
+const background = (name) => LAYOUT.widgets[name].background;
+
+// The colours the window must show: the design's, and the page's own white
+// text boxes and light scroll bar track (page.css).
 const COLOURS = {
-  window: [192, 192, 255], label: [255, 192, 128], box: [255, 255, 255], track: [224, 224, 224],
-  start: [0, 255, 0], stop: [255, 0, 0], on: [255, 128, 0], off: [0, 192, 0],
-  gaugeRed: [210, 30, 30], gaugeBlue: [100, 130, 230],
+  window: LAYOUT.colours.window, label: background('Label1_4'), box: [255, 255, 255], track: [224, 224, 224],
+  start: background('Command1_0'), stop: background('Command1_1'), on: background('Option1_0'),
+  off: background('Option1_1'), gaugeRed: LAYOUT.colours.gaugeRed, gaugeBlue: LAYOUT.colours.gaugeBlue,
 };
 const TAB_ORDER = ['Text1_0', 'Picture1', 'VScroll1', 'Text2_0', 'Text2_1', 'Text2_2', 'Command1_0', 'Command1_1'];
 const READOUT = 'Моментна стойност: ';
@@ -93,6 +101,22 @@ for (const delivery of DELIVERIES.filter((each) => !ONLY || each.name === ONLY))
     }
     const near = (actual, expected) => actual.every((value, i) => Math.abs(value - expected[i]) <= 2);
 
+    // The window's size and every shown widget's box within it, in CSS
+    // pixels (to a hundredth), as the design lays them out.
+    async function layout(page) {
+      const round = (values) => values.map((value) => Math.round(value * 100) / 100);
+      const form = await page.locator('#MainForm').boundingBox();
+      const seen = { client: round([form.width, form.height]) };
+      for (const [name, widget] of Object.entries(LAYOUT.widgets)) {
+        if (!widget.visible) continue;
+        const box = await page.locator('#' + name).boundingBox();
+        seen[name] = box && round([box.x - form.x, box.y - form.y, box.width, box.height]);
+      }
+      return seen;
+    }
+    const designedLayout = () => Object.fromEntries([['client', LAYOUT.client],
+      ...Object.entries(LAYOUT.widgets).filter(([, widget]) => widget.visible).map(([name, widget]) => [name, widget.box])]);
+
     test('shows the design and runs the thermostat', async ({ page, context }) => {
       await open(page, context);
       await expect(page).toHaveTitle(/Дулмери - терморегулатор$/);
@@ -102,6 +126,8 @@ for (const delivery of DELIVERIES.filter((each) => !ONLY || each.name === ONLY))
       // The metric twin of Times New Roman that the page brings, for devices without it.
       expect(await page.evaluate(async () => (await document.fonts.load('16px "Dulmeri Serif"', 'Дулмери')).length))
         .toBe(1);
+
+      expect(await layout(page)).toEqual(designedLayout());
 
       // The design's colours on real pixels.
       const points = {
