@@ -445,10 +445,10 @@ TEST_F(WindowTest, ControlsHaveNamesAScreenReaderCanSpeak) {
 }
 
 
-// Run on its own with the user's locale Bulgarian: Wine takes it from the
-// Unix locale, LC_ALL=bg_BG.UTF-8 compiled into the build's LOCPATH (a name
-// glibc cannot load leaves Wine in English). Numbers are written with a
-// comma and read only up to it.
+// Run on its own with the user's locale Bulgarian (LC_ALL=bg_BG.UTF-8 for
+// Wine, tests/win32/CMakeLists.txt): numbers are written with a comma and
+// read only up to it. The locale and its separator are checked first, so
+// that the test cannot pass in a locale that writes a point.
 class BulgarianLocale : public WindowTest {};
 
 TEST_F(BulgarianLocale, FractionsAreWrittenWithACommaAndTheNextTickReadsTheWholePart) {
