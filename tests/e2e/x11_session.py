@@ -242,10 +242,6 @@ class Layout:
         x, y, width, height = self.box(name)
         return x + (dx if dx >= 0 else width + dx), y + (dy if dy >= 0 else height + dy)
 
-    def centre(self, name):
-        x, y, width, height = self.box(name)
-        return x + width // 2, y + height // 2
-
     def inside(self, name, border):
         """The widget's box less a border of that many pixels on every side."""
         x, y, width, height = self.box(name)
@@ -253,15 +249,17 @@ class Layout:
 
     def bare(self, areas):
         """areas (x, y, width, height), each checked to lie in the client area
-        clear of every widget shown, so that it must show the bare window."""
+        clear of every widget shown, so that it must show the bare window; a
+        test whose areas do not stops at once."""
         for area in areas:
             x, y, width, height = area
             if x < 0 or y < 0 or x + width > self.width or y + height > self.height:
-                raise Failure(f"the area {area} lies outside the client area")
+                raise SystemExit(f"FAIL: the area {area} lies outside the client area")
             for name, widget in self.widgets.items():
                 wx, wy, ww, wh = widget["box"]
                 if widget["visible"] and x < wx + ww and wx < x + width and y < wy + wh and wy < y + height:
-                    raise Failure(f"the area {area}, meant to be bare window, overlaps {name} {tuple(widget['box'])}")
+                    raise SystemExit(f"FAIL: the area {area}, meant to be bare window, overlaps {name} "
+                                     f"{tuple(widget['box'])}")
         return areas
 
 
