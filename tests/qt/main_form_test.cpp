@@ -52,11 +52,11 @@ const ExpectedWidget kDesign[] = {
     {"Option1_1", "Изключено"},
 };
 
-constexpr int Pixels(int twips) { return twips / design::kTwipsPerPixel; }
+constexpr int DesignPixels(int twips) { return twips / design::kTwipsPerPixel; }
 
 QRect DesignedGeometry(const char* name) {
     const design::WidgetSpec& spec = design::FindWidgetSpec(name);
-    return {Pixels(spec.left), Pixels(spec.top), Pixels(spec.width), Pixels(spec.height)};
+    return {DesignPixels(spec.left), DesignPixels(spec.top), DesignPixels(spec.width), DesignPixels(spec.height)};
 }
 
 QString Caption(QWidget* widget) {
@@ -75,7 +75,7 @@ TEST_F(WindowTest, GeometryCaptionsAndStartUpTextsFollowTheDesign) {
         EXPECT_EQ(widget->geometry(), DesignedGeometry(expected.name)) << expected.name;
         if (expected.caption != nullptr) EXPECT_EQ(Caption(widget), U(expected.caption)) << expected.name;
     }
-    EXPECT_EQ(form->size(), QSize(Pixels(design::kClientWidthTwips), Pixels(design::kClientHeightTwips)));
+    EXPECT_EQ(form->size(), QSize(DesignPixels(design::kClientWidthTwips), DesignPixels(design::kClientHeightTwips)));
     EXPECT_EQ(form->minimumSize(), form->maximumSize());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("www.example.org  ") + U("Дулмери - терморегулатор"));
     const Qt::WindowFlags flags = form->windowFlags();
