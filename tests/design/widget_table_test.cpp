@@ -22,6 +22,9 @@ TEST(WidgetTable, IsInTabOrderWithUniqueNamesAndFitsItsContainer) {
     std::set<std::string> names;
     for (const WidgetSpec& w : WidgetTable()) {
         EXPECT_TRUE(names.insert(w.name).second) << w.name;
+        // Whole pixels at 96 DPI, so every front end shows the same pixels
+        // (and the tests can expect them: design_layout refuses anything else).
+        for (const int twips : {w.left, w.top, w.width, w.height}) EXPECT_EQ(twips % kTwipsPerPixel, 0) << w.name;
         if (w.Has(kInFrame)) {
             EXPECT_EQ(w.kind, WidgetKind::OptionButton) << w.name;
             EXPECT_TRUE(Inside(w, 0, 0, frame.width, frame.height)) << w.name;

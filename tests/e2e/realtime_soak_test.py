@@ -10,6 +10,9 @@ letters, deletions), clicks the scroll bar's arrows and track, and presses
 Throughout, the program must stay up with no error box, the gauge must show
 one clean split (blue above, red below) and its resident memory must not
 grow; at the end it must close with status 0.
+
+The user's actions are drawn from a seed: DULMERI_TEST_SEED=<number> replays
+them, otherwise each run takes a fresh one; a failure names it.
 """
 
 import os
@@ -18,17 +21,20 @@ import sys
 import time
 
 sys.dont_write_bytecode = True
-from x11_session import (CAPTION_WORD, GAUGE_BLUE, GAUGE_RED, Failure, ScreenReader, Xvfb, click,
+from x11_session import (CAPTION_WORD, Failure, ScreenReader, Xvfb, click, expected_layout,
                          find_program_window,
                          close_window, program_environment, run_checks, running_program, wait_for)
 
-GAUGE_INSIDE = (10, 50, 93, 173)
-START_BUTTON = (168, 176, 81, 25)
-STOP_BUTTON = (368, 176, 81, 25)
-LOWER_BOX = (224, 72, 65, 27)
-UPPER_BOX = (400, 72, 65, 27)
-SCALE = (104, 32, 25, 209)
+LAYOUT = expected_layout()
+GAUGE_RED, GAUGE_BLUE = LAYOUT.colours["gaugeRed"], LAYOUT.colours["gaugeBlue"]
+GAUGE_INSIDE = LAYOUT.inside("Picture1", 2)  # within its 2-pixel sunken border
+START_BUTTON = LAYOUT.box("Command1_0")
+STOP_BUTTON = LAYOUT.box("Command1_1")
+LOWER_BOX = LAYOUT.box("Text2_0")
+UPPER_BOX = LAYOUT.box("Text2_2")
+SCALE = LAYOUT.box("VScroll1")
 TIMEOUT = 30
+SEED_VARIABLE = "DULMERI_TEST_SEED"
 # Resident memory may settle in the first seconds; after that it must stay.
 ALLOWED_GROWTH_KIB = 4096
 
@@ -71,7 +77,27 @@ def gauge_split(reader, window):
     return first_red
 
 
+def test_seed():
+    """The seed from DULMERI_TEST_SEED, to replay a run, or a fresh one."""
+    fixed = os.environ.get(SEED_VARIABLE, "")
+    if not fixed:
+        return random.randrange(1 << 63)
+    try:
+        return int(fixed)
+    except ValueError:
+        raise Failure(f"{SEED_VARIABLE}={fixed} is not a seed (a whole number)") from None
+
+
 def soak(program, seconds, runtime_dir):
+    seed = test_seed()
+    print(f"seed {seed} (replay with {SEED_VARIABLE}={seed})")
+    try:
+        soak_with(random.Random(seed), program, seconds, runtime_dir)
+    except Failure as failure:
+        raise Failure(f"{failure} [seed {seed}: replay with {SEED_VARIABLE}={seed}]") from None
+
+
+def soak_with(chance, program, seconds, runtime_dir):
     from Xlib import display as xdisplay
     with Xvfb() as server:
         with running_program(program, program_environment(server.display, runtime_dir)) as process:
@@ -85,9 +111,6 @@ def soak(program, seconds, runtime_dir):
                 x, y = centre(rect)
                 return window.x + x, window.y + y
 
-            seed = int(os.environ.get("DULMERI_SOAK_SEED", random.randrange(1 << 30)))
-            print(f"seed {seed} (replay with DULMERI_SOAK_SEED={seed})")
-            chance = random.Random(seed)
             click(display, *at(START_BUTTON))
             started = time.monotonic()
             settled_rss = None

@@ -23,7 +23,7 @@ read through AT-SPI, never assumed. It checks, from what Orca says:
     no step is read;
   - closing the window ends the program with status 0.
 
-Where Orca is missing or does not start the test is skipped (status 77).
+Where Orca is missing or does not start the test fails.
 """
 
 import os
@@ -36,7 +36,7 @@ import time
 
 sys.dont_write_bytecode = True  # keep the source tree clean when run from it
 from atspi_session import AccessibilityBus, find_application, in_private_session, restart_in_private_session
-from x11_session import (CAPTION_WORD, Failure, Skip, Xvfb, close_window, find_program_window,
+from x11_session import (CAPTION_WORD, Failure, Xvfb, close_window, find_program_window,
                          program_environment, run_checks, running_program, stop_process, wait_for)
 
 TIMEOUT = 30  # seconds for anything to be said or done on a loaded machine
@@ -116,7 +116,7 @@ def start_orca(env, runtime_dir, log):
     """Starts Orca with its own settings; returns it once it has spoken."""
     orca = shutil.which("orca")
     if orca is None:
-        raise Skip("Orca is not installed (Debian package orca)")
+        raise Failure("Orca is not installed (Debian package orca, installed by tools/setup.sh)")
     prefs = os.path.join(runtime_dir, "orca-settings")
     os.makedirs(prefs)
     output = open(os.path.join(runtime_dir, "orca-output.txt"), "wb")
@@ -130,7 +130,7 @@ def start_orca(env, runtime_dir, log):
             output.close()
             with open(os.path.join(runtime_dir, "orca-output.txt"), "rb") as said:
                 tail = said.read().decode("utf-8", "replace").strip().splitlines()[-15:]
-            raise Skip("Orca did not start (no \"Screen reader on.\" within 60 s); it said:\n  "
+            raise Failure("Orca did not start (no \"Screen reader on.\" within 60 s); it said:\n  "
                        + "\n  ".join(tail))
         time.sleep(0.2)
     output.close()

@@ -12,7 +12,8 @@ QT_QPA_PLATFORM. It checks that
   - the window is a Wayland client (no X window of its own; its Wayland
     requests, logged by libwayland, name the application id
     org.example.Dulmeri, the desktop entry's name), in its colours and at
-    its fixed size of 476 x 396;
+    its fixed size (both from the design: expected_layout.json, named by
+    DULMERI_EXPECTED_LAYOUT);
   - the title bar, which the program draws itself on Wayland, has the close
     box and no other button, ignores a double click (which would maximise),
     and moves the window when dragged;
@@ -22,7 +23,7 @@ QT_QPA_PLATFORM. It checks that
   - a click on the title bar's close box ends the program with status 0.
 
 Weston places a new window at its own choice; the window's client area is
-found by its background colour. Skipped (77) where weston is not installed.
+found by its background colour. Fails where weston is not installed.
 """
 
 import os
@@ -33,8 +34,7 @@ import sys
 import time
 
 sys.dont_write_bytecode = True  # keep the source tree clean when run from it
-from x11_session import (CAPTION_WORD, GAUGE_BLUE, GAUGE_RED, Failure, ScreenReader, Skip, Xvfb,
-                         expect_exit_status_0,
+from x11_session import (CAPTION_WORD, Failure, ScreenReader, Xvfb, expect_exit_status_0, expected_layout,
                          find_program_window, program_environment, run_checks, stop_process, wait_for)
 
 TIMEOUT = 30  # seconds for anything to happen on a loaded machine
@@ -42,14 +42,17 @@ OUTPUT_WIDTH, OUTPUT_HEIGHT = 1000, 740  # weston's output, inside the 1024 x 76
 SOCKET = "wayland-dulmeri-test"
 APP_ID = "org.example.Dulmeri"
 
-WIDTH, HEIGHT = 476, 396  # the client area
-BACKGROUND = (192, 192, 255)
+LAYOUT = expected_layout()
+WIDTH, HEIGHT = LAYOUT.width, LAYOUT.height  # the client area
+BACKGROUND = LAYOUT.colours["window"]
+GAUGE_RED, GAUGE_BLUE = LAYOUT.colours["gaugeRed"], LAYOUT.colours["gaugeBlue"]
 # Points of the client area and their colours (see window_e2e_test.py); the
 # start button only until it takes the focus, which changes its look.
-COLOURS = [("title label", (398, 22), (255, 192, 128)), ("stop button", (372, 188), (255, 0, 0)),
+COLOURS = [("title label", LAYOUT.point("Label1_0", -3, -3), LAYOUT.background("Label1_0")),
+           ("stop button", LAYOUT.point("Command1_1", 4, 12), LAYOUT.background("Command1_1")),
            ("right edge", (WIDTH - 1, 200), BACKGROUND), ("bottom edge", (100, HEIGHT - 1), BACKGROUND)]
-START_BUTTON = ("start button", (172, 188), (0, 255, 0))
-GAUGE_BOTTOM = (50, 172)  # inside the gauge, just above its lower border
+START_BUTTON = ("start button", LAYOUT.point("Command1_0", 4, 12), LAYOUT.background("Command1_0"))
+GAUGE_BOTTOM = LAYOUT.point("Picture1", 48, -6)  # inside the gauge, just above its lower border
 # The program's title bar on Wayland (src/qt/wayland_frame.h): 22 pixels
 # high above the client area, in the classic caption colour, within a
 # 1-pixel border; the 16 x 14 close box 3 pixels from its right end.
@@ -71,7 +74,7 @@ class Weston:
 
     def __enter__(self):
         if shutil.which("weston") is None:
-            raise Skip("weston is not installed (Debian package weston)")
+            raise Failure("weston is not installed (Debian package weston, installed by tools/setup.sh)")
         env = dict(os.environ, DISPLAY=self.display, XDG_RUNTIME_DIR=self.runtime_dir,
                    XDG_CONFIG_HOME=os.path.join(self.runtime_dir, "config"))
         env.pop("WAYLAND_DISPLAY", None)

@@ -16,8 +16,8 @@ It also checks that the program, started without any display or with one
 that cannot be reached, says so in one line and exits with status 1 instead
 of crashing.
 
-Geometry below is in pixels of the window's client area; the widget table in
-src/design/widget_table.cpp gives it in twips (15 twips to a pixel).
+Geometry and colours come from the design (expected_layout.json, named by
+DULMERI_EXPECTED_LAYOUT), in pixels of the window's client area.
 """
 
 import importlib
@@ -27,39 +27,38 @@ import sys
 import time
 
 sys.dont_write_bytecode = True  # keep the source tree clean when run from it
-from x11_session import (CAPTION_WORD, GAUGE_BLUE, GAUGE_RED, Failure, ProgramWindow, ScreenReader, Xvfb,
-                         check_area, click, find_program_window, close_window, gauge_red_rows,
+from x11_session import (CAPTION_WORD, Failure, ProgramWindow, ScreenReader, Xvfb, check_area, click,
+                         expected_layout, find_program_window, close_window, gauge_red_rows,
                          program_environment, run_checks, running_program, wait_for, wait_until_painted,
                          window_name)
 
-CLIENT_WIDTH, CLIENT_HEIGHT = 476, 396
+LAYOUT = expected_layout()
+CLIENT_WIDTH, CLIENT_HEIGHT = LAYOUT.width, LAYOUT.height
 
-WINDOW_BACKGROUND = (192, 192, 255)
-START_GREEN = (0, 255, 0)
-STOP_RED = (255, 0, 0)
+WINDOW_BACKGROUND = LAYOUT.colours["window"]
+GAUGE_RED, GAUGE_BLUE = LAYOUT.colours["gaugeRed"], LAYOUT.colours["gaugeBlue"]
+START_GREEN = LAYOUT.background("Command1_0")
+STOP_RED = LAYOUT.background("Command1_1")
 
-# Picture1 at (8, 48), 97 x 177, with a 2-pixel sunken border. Its top
-# border row lies under the "Температура:" label and its right border column
-# under the scroll bar, so only the inside and the left and bottom edges are
-# checked.
-GAUGE = (8, 48, 97, 177)
-GAUGE_BORDER = 2
-GAUGE_INSIDE = (GAUGE[0] + GAUGE_BORDER, GAUGE[1] + GAUGE_BORDER,
-                GAUGE[2] - 2 * GAUGE_BORDER, GAUGE[3] - 2 * GAUGE_BORDER)
+# Picture1 with a 2-pixel sunken border. Its top border row lies under the
+# "Температура:" label and its right border column under the scroll bar, so
+# only the inside and the left and bottom edges are checked.
+GAUGE = LAYOUT.box("Picture1")
+GAUGE_INSIDE = LAYOUT.inside("Picture1", 2)
 
-START_BUTTON = (168, 176, 81, 25)   # Command1_0, "Пусни"
-STOP_BUTTON = (368, 176, 81, 25)    # Command1_1, "Спри"
-READOUT = (192, 208, 225, 25)       # Label1_1, "Моментна стойност: ..."
-OPTION_ON = (152, 136, 105, 25)     # Option1_0 inside Frame1 at (136, 112)
-OPTION_OFF = (352, 136, 105, 25)    # Option1_1
-RADIO_DOT = (4, 9, 6, 6)            # the middle of an option button's circle, from its corner
+START_BUTTON = LAYOUT.box("Command1_0")  # "Пусни"
+STOP_BUTTON = LAYOUT.box("Command1_1")   # "Спри"
+READOUT = LAYOUT.box("Label1_1")         # "Моментна стойност: ..."
+OPTION_ON = LAYOUT.box("Option1_0")      # inside Frame1
+OPTION_OFF = LAYOUT.box("Option1_1")
+RADIO_DOT = (4, 9, 6, 6)                 # the middle of an option button's circle, from its corner
 
 # Spots of bare window background, away from every widget.
-BACKGROUND_SPOTS = [
+BACKGROUND_SPOTS = LAYOUT.bare([
     (410, 4, 56, 30),    # right of the title label, above the base maximum box
     (12, 228, 88, 9),    # under the gauge, above the explanation
     (256, 180, 104, 18), # between the two buttons
-]
+])
 
 TIMEOUT = 20  # seconds for any one condition to come true on a slow machine
 

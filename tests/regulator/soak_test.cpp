@@ -1,24 +1,19 @@
 // A long randomized run: ticks with random user actions in between. The seed
-// is printed on failure and can be replayed with DULMERI_SOAK_SEED=<seed>.
+// is printed on failure and can be replayed with DULMERI_TEST_SEED=<seed>.
 
 #include "fatal_error.h"
 #include "regulator.h"
+#include "test_seed.h"
 #include "widget_model.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
 
 namespace regulator::testing {
 namespace {
-
-std::uint64_t SoakSeed() {
-    if (const char* fixed = std::getenv("DULMERI_SOAK_SEED")) return std::strtoull(fixed, nullptr, 10);
-    return std::random_device{}();
-}
 
 // Texts a user might leave in a box: numbers, fragments, other scripts,
 // and the program's own fractional output with a character deleted.
@@ -36,8 +31,8 @@ std::string RandomText(std::mt19937_64& random) {
 }
 
 TEST(Soak, RandomUserActionsNeverBreakTheInvariants) {
-    const std::uint64_t seed = SoakSeed();
-    SCOPED_TRACE("replay with DULMERI_SOAK_SEED=" + std::to_string(seed));
+    const std::uint64_t seed = dulmeri_testing::TestSeed();
+    SCOPED_TRACE(dulmeri_testing::SeedTrace(seed));
     std::mt19937_64 random(seed);
     Rig rig;
     rig.regulator.Command1_Click(kStartButton);

@@ -4,6 +4,7 @@
 // 109.375 ms. The schedule keeps absolute due times and must give a mean of
 // 100 ms whatever the lateness, without ever ticking early.
 
+#include "test_seed.h"
 #include "tick_schedule.h"
 
 #include <gtest/gtest.h>
@@ -36,7 +37,9 @@ class TickScheduleClocks : public ::testing::TestWithParam<ClockCase> {};
 
 TEST_P(TickScheduleClocks, MeanPeriodIsTheIntervalAndNoTickComesEarly) {
     const ClockCase clock = GetParam();
-    std::mt19937 random(1234);
+    const std::uint64_t seed = dulmeri_testing::TestSeed();
+    SCOPED_TRACE(dulmeri_testing::SeedTrace(seed));
+    std::mt19937_64 random(seed);
     std::uniform_int_distribution<std::int64_t> extra(0, clock.maxExtraUs);
     TickSchedule schedule(kPeriodUs);
     const std::int64_t start = 5000;  // not on a clock tick

@@ -9,7 +9,8 @@
 //
 //   DULMERI_WEB_SITE         the site folder (build/web/src/web/site)
 //   DULMERI_WEB_SINGLE       the single file (build/web/src/web/dulmeri.html)
-//   DULMERI_WEB_DESIGN       the window's design as JSON (design_layout)
+//   DULMERI_EXPECTED_LAYOUT  the design's layout and colours, in pixels (written at
+//                            build time from the design table)
 //   DULMERI_WEB_ONLY         "site" or "single file": only that delivery
 //   DULMERI_WEB_TEST_OUTPUT  Playwright's output; the site's measured text
 //                            widths are written there too
@@ -28,6 +29,7 @@ import { serve } from './static_server.mjs';
 const SITE = process.env.DULMERI_WEB_SITE;
 const SINGLE = process.env.DULMERI_WEB_SINGLE;
 const OUTPUT = process.env.DULMERI_WEB_TEST_OUTPUT || 'test-results';
+const LAYOUT = checks.readDesign();
 
 const DELIVERIES = [
   { name: 'site', locale: 'en-US', separator: '.' },
@@ -95,6 +97,22 @@ for (const delivery of DELIVERIES.filter((each) => !ONLY || each.name === ONLY))
       return found;
     }
 
+    // The window's size and every shown widget's box within it, in CSS
+    // pixels (to a hundredth), as the design lays them out.
+    async function layout(page) {
+      const round = (values) => values.map((value) => Math.round(value * 100) / 100);
+      const form = await page.locator('#MainForm').boundingBox();
+      const seen = { client: round([form.width, form.height]) };
+      for (const [name, widget] of Object.entries(LAYOUT.widgets)) {
+        if (!widget.visible) continue;
+        const box = await page.locator('#' + name).boundingBox();
+        seen[name] = box && round([box.x - form.x, box.y - form.y, box.width, box.height]);
+      }
+      return seen;
+    }
+    const designedLayout = () => Object.fromEntries([['client', LAYOUT.client],
+      ...Object.entries(LAYOUT.widgets).filter(([, widget]) => widget.visible).map(([name, widget]) => [name, widget.box])]);
+
     test('shows the design and runs the thermostat', async ({ page, context }) => {
       await open(page, context);
       await expect(page).toHaveTitle(/Дулмери - терморегулатор$/);
@@ -104,6 +122,8 @@ for (const delivery of DELIVERIES.filter((each) => !ONLY || each.name === ONLY))
       // The metric twin of Times New Roman that the page brings, for devices without it.
       expect(await page.evaluate(async () => (await document.fonts.load('16px "Dulmeri Serif"', 'Дулмери')).length))
         .toBe(1);
+
+      expect(await layout(page)).toEqual(designedLayout());
 
       // The design's colours on real pixels.
       const expected = { ...COLOURS, gaugeTop: COLOURS.gaugeBlue, gaugeBottom: COLOURS.gaugeBlue };

@@ -20,11 +20,14 @@ import { readFileSync } from 'node:fs';
 
 import { decodePng } from './png.mjs';
 
-// The design's colours, as the window must show them.
+// The design's colours, as the window must show them, and the page's own
+// white text boxes and light scroll bar track.
+const LAYOUT = readDesign();
+const background = (name) => LAYOUT.widgets[name].background;
 export const COLOURS = {
-  window: [192, 192, 255], label: [255, 192, 128], box: [255, 255, 255], track: [224, 224, 224],
-  start: [0, 255, 0], stop: [255, 0, 0], on: [255, 128, 0], off: [0, 192, 0],
-  gaugeRed: [210, 30, 30], gaugeBlue: [100, 130, 230],
+  window: LAYOUT.colours.window, label: background('Label1_4'), box: [255, 255, 255], track: [224, 224, 224],
+  start: background('Command1_0'), stop: background('Command1_1'), on: background('Option1_0'),
+  off: background('Option1_1'), gaugeRed: LAYOUT.colours.gaugeRed, gaugeBlue: LAYOUT.colours.gaugeBlue,
 };
 // Where each colour is looked for: [widget, dx, dy] within the widget's box
 // (negative: from its far edge).
@@ -41,25 +44,28 @@ const PERIOD_MS = 100;
 export const near = (actual, expected, tolerance = 2) =>
   actual.every((value, i) => Math.abs(value - expected[i]) <= tolerance);
 
-// The window's design (tests/web/design_layout.cpp writes it at build time).
-export function readDesign(file = process.env.DULMERI_WEB_DESIGN) {
-  assert.ok(file, 'DULMERI_WEB_DESIGN names the design file');
+// The window's layout as the design places it, in CSS pixels of the window
+// (tests/design/design_layout.cpp writes it at build time).
+export function readDesign(file = process.env.DULMERI_EXPECTED_LAYOUT) {
+  assert.ok(file, 'DULMERI_EXPECTED_LAYOUT names the expected layout');
   return JSON.parse(readFileSync(file, 'utf8'));
 }
 
-// Every widget's box in CSS pixels within the window, as the design places it
-// (twips / 15); Frame1's option buttons are placed within the frame.
-export function expectedLayout(design) {
-  const px = (twips) => twips / design.twipsPerPixel;
-  const frame = design.widgets.find((widget) => widget.name === 'Frame1');
-  const boxes = { MainForm: { left: 0, top: 0, width: px(design.client.width), height: px(design.client.height) } };
-  for (const widget of design.widgets) {
-    if (widget.hidden) continue;
-    const [dx, dy] = widget.inFrame ? [frame.left, frame.top] : [0, 0];
-    boxes[widget.name] = { left: px(widget.left + dx), top: px(widget.top + dy), width: px(widget.width),
-                           height: px(widget.height) };
+// Every shown widget's box within the window; Frame1's option buttons are
+// given in the window's coordinates too.
+export function expectedLayout(layout) {
+  const [width, height] = layout.client;
+  const boxes = { MainForm: { left: 0, top: 0, width, height } };
+  const hidden = [];
+  for (const [name, widget] of Object.entries(layout.widgets)) {
+    if (!widget.visible) {
+      hidden.push(name);
+      continue;
+    }
+    const [left, top, boxWidth, boxHeight] = widget.box;
+    boxes[name] = { left, top, width: boxWidth, height: boxHeight };
   }
-  return { boxes, hidden: design.widgets.filter((widget) => widget.hidden).map((widget) => widget.name) };
+  return { boxes, hidden };
 }
 
 // ---- Put into the page before its own scripts run.

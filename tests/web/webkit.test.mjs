@@ -19,7 +19,7 @@
 //
 //   DULMERI_WEB_SITE         the site folder
 //   DULMERI_WEB_SINGLE       the single file
-//   DULMERI_WEB_DESIGN       the window's design as JSON (design_layout)
+//   DULMERI_EXPECTED_LAYOUT  the window's layout as JSON (tests/design/design_layout)
 //   DULMERI_WEB_TEST_OUTPUT  the browser's profile, its X settings and the
 //                            measured text widths go here
 import assert from 'node:assert/strict';

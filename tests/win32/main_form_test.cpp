@@ -3,43 +3,48 @@
 // screen's pixels.
 
 #include "texts.h"
+#include "widget_table.h"
 #include "win32_text.h"
 #include "window_fixture.h"
 
 #include <oleacc.h>
 
 #include <cmath>
+#include <cstdio>
+#include <iterator>
 
 namespace win32_window::testing {
 namespace {
 
-// The design, in pixels at 96 DPI (twips / 15), written out independently
-// of the table the window is built from. Option buttons lie within Frame1.
+// Every widget of the design, with its caption or start-up text; its
+// geometry is the design table's, in pixels at 96 DPI (twips / 15). Option
+// buttons lie within Frame1.
 struct ExpectedWidget {
     const char* name;
-    RECT pixels;          // left, top, right, bottom
     const wchar_t* text;  // nullptr: not checked
 };
 const ExpectedWidget kDesign[] = {
-    {"Text1_0", {8, 240, 465, 385}, nullptr},
-    {"Text1_1", {48, 288, 497, 409}, nullptr},
-    {"Label1_0", {136, 0, 401, 25}, L"Дулмери - температурен хистерезис"},
-    {"Picture1", {8, 48, 105, 225}, nullptr},
-    {"VScroll1", {104, 32, 129, 241}, nullptr},
-    {"Label1_1", {192, 208, 417, 233}, L"Моментна стойност: 0"},
-    {"Text2_0", {224, 72, 289, 99}, L"81"},
-    {"Label1_2", {312, 72, 401, 97}, L"Горен праг:"},
-    {"Label1_3", {8, 24, 105, 49}, L"Температура:"},
-    {"Label1_4", {136, 40, 401, 65}, L"Базова максимална стойност:"},
-    {"Text2_1", {400, 40, 465, 67}, L"100"},
-    {"Text2_2", {400, 72, 465, 99}, L"90"},
-    {"Label1_5", {136, 72, 225, 97}, L"Долен праг:"},
-    {"Command1_0", {168, 176, 249, 201}, L"Пусни"},
-    {"Command1_1", {368, 176, 449, 201}, L"Спри"},
-    {"Frame1", {136, 112, 465, 169}, L"Състояние на системата:"},
-    {"Option1_0", {16, 24, 121, 49}, L"Включено"},
-    {"Option1_1", {216, 24, 321, 49}, L"Изключено"},
+    {"Text1_0", nullptr},
+    {"Text1_1", nullptr},
+    {"Label1_0", L"Дулмери - температурен хистерезис"},
+    {"Picture1", nullptr},
+    {"VScroll1", nullptr},
+    {"Label1_1", L"Моментна стойност: 0"},
+    {"Text2_0", L"81"},
+    {"Label1_2", L"Горен праг:"},
+    {"Label1_3", L"Температура:"},
+    {"Label1_4", L"Базова максимална стойност:"},
+    {"Text2_1", L"100"},
+    {"Text2_2", L"90"},
+    {"Label1_5", L"Долен праг:"},
+    {"Command1_0", L"Пусни"},
+    {"Command1_1", L"Спри"},
+    {"Frame1", L"Състояние на системата:"},
+    {"Option1_0", L"Включено"},
+    {"Option1_1", L"Изключено"},
 };
+
+constexpr LONG Pixels96(int twips) { return twips / design::kTwipsPerPixel; }
 
 RECT RectInParent(HWND control) {
     RECT rect{};
@@ -58,20 +63,22 @@ LONG Scaled(LONG pixels96, double factor) { return static_cast<LONG>(std::lround
 
 void ExpectGeometry(MainForm& form, double factor) {
     for (const ExpectedWidget& expected : kDesign) {
-        const RECT& p = expected.pixels;
-        const RECT want{Scaled(p.left, factor), Scaled(p.top, factor), Scaled(p.right, factor),
-                        Scaled(p.bottom, factor)};
+        const design::WidgetSpec& spec = design::FindWidgetSpec(expected.name);
+        const RECT want{Scaled(Pixels96(spec.left), factor), Scaled(Pixels96(spec.top), factor),
+                        Scaled(Pixels96(spec.left + spec.width), factor),
+                        Scaled(Pixels96(spec.top + spec.height), factor)};
         const RECT seen = RectInParent(form.Control(expected.name));
         EXPECT_TRUE(EqualRect(&seen, &want)) << expected.name << " at " << Describe(seen) << ", expected "
                                              << Describe(want);
     }
     RECT client{};
     GetClientRect(form.Hwnd(), &client);
-    EXPECT_EQ(client.right, Scaled(476, factor));
-    EXPECT_EQ(client.bottom, Scaled(396, factor));
+    EXPECT_EQ(client.right, Scaled(Pixels96(design::kClientWidthTwips), factor));
+    EXPECT_EQ(client.bottom, Scaled(Pixels96(design::kClientHeightTwips), factor));
 }
 
 TEST_F(WindowTest, GeometryCaptionsAndStartUpTextsFollowTheDesign) {
+    ASSERT_EQ(std::size(kDesign), design::WidgetTable().size());
     ExpectGeometry(*form, 1.0);
     for (const ExpectedWidget& expected : kDesign) {
         if (expected.text != nullptr) EXPECT_EQ(Text(Find(expected.name)), expected.text) << expected.name;
@@ -439,13 +446,21 @@ TEST_F(WindowTest, ControlsHaveNamesAScreenReaderCanSpeak) {
 
 
 // Run on its own with the user's locale Bulgarian (LC_ALL=bg_BG.UTF-8 for
-// Wine): numbers are written with a comma and read only up to it.
+// Wine, tests/win32/CMakeLists.txt): numbers are written with a comma and
+// read only up to it. The locale and its separator are checked first, so
+// that the test cannot pass in a locale that writes a point.
 class BulgarianLocale : public WindowTest {};
 
 TEST_F(BulgarianLocale, FractionsAreWrittenWithACommaAndTheNextTickReadsTheWholePart) {
     wchar_t locale[LOCALE_NAME_MAX_LENGTH] = {};
     GetUserDefaultLocaleName(locale, LOCALE_NAME_MAX_LENGTH);
-    ASSERT_STREQ(locale, L"bg-BG") << "this test needs the Bulgarian locale";
+    wchar_t separator[8] = {};
+    GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
+    const std::string seen = "the user's locale is " + Utf8(locale) + ", its decimal separator \"" + Utf8(separator) + "\"";
+    std::printf("%s\n", seen.c_str());
+    RecordProperty("user_locale", Utf8(locale));
+    ASSERT_STREQ(locale, L"bg-BG") << "this test needs the Bulgarian locale: " << seen;
+    ASSERT_STREQ(separator, L",") << seen;
     EXPECT_EQ(form->Regulator().Format().decimalSeparator, ",");
     HWND lower = Find("Text2_0"), upper = Find("Text2_2");
     SetWindowTextW(lower, L"99");

@@ -11,28 +11,32 @@ colours of the two buttons. Then it clicks "Пусни" with real pointer events
 window with a real click on its close box; the program must exit with
 status 0.
 
-Geometry is in pixels of the client area at 96 DPI; the widget table in
-src/design/widget_table.cpp gives it in twips (15 twips to a pixel).
+Geometry and colours come from the design (expected_layout.json, named by
+DULMERI_EXPECTED_LAYOUT), in pixels of the client area at 96 DPI.
 """
 
 import sys
 import time
 
 sys.dont_write_bytecode = True
-from wine_session import (CLIENT_HEIGHT, CLIENT_WIDTH, GAUGE_BLUE, TIMEOUT, Failure, ScreenReader,  # noqa: E402
-                          Wine, check_area, close_and_expect_status_0, gauge_red_rows, stop, wait_for,
+from wine_session import (TIMEOUT, Failure, ScreenReader, Wine, check_area,  # noqa: E402
+                          close_and_expect_status_0, expected_layout, gauge_red_rows, stop, wait_for,
                           wait_for_window, wait_until_painted, window_name)
 
-WINDOW_BACKGROUND = (192, 192, 255)
-LABEL = (255, 192, 128)
-START_GREEN = (0, 255, 0)
-STOP_RED = (255, 0, 0)
+LAYOUT = expected_layout()
+CLIENT_WIDTH, CLIENT_HEIGHT = LAYOUT.width, LAYOUT.height
+WINDOW_BACKGROUND = LAYOUT.colours["window"]
+GAUGE_BLUE = LAYOUT.colours["gaugeBlue"]
+LABEL = LAYOUT.background("Label1_0")
+START_GREEN = LAYOUT.background("Command1_0")
+STOP_RED = LAYOUT.background("Command1_1")
 
-GAUGE_INSIDE = (10, 50, 93, 173)    # Picture1 (8, 48, 97, 177) inside its 2-pixel sunken border
-START_BUTTON = (168, 176, 81, 25)   # Command1_0, "Пусни"
-STOP_BUTTON = (368, 176, 81, 25)    # Command1_1, "Спри"
-BACKGROUND_SPOTS = [(410, 4, 56, 30), (12, 228, 88, 9), (256, 180, 104, 18)]
-LABEL_SPOTS = [(137, 1, 4, 8), (193, 209, 8, 8)]  # Label1_0 and the readout Label1_1, left of their text
+GAUGE_INSIDE = LAYOUT.inside("Picture1", 2)  # within its 2-pixel sunken border
+START_BUTTON = LAYOUT.box("Command1_0")      # "Пусни"
+STOP_BUTTON = LAYOUT.box("Command1_1")       # "Спри"
+BACKGROUND_SPOTS = LAYOUT.bare([(410, 4, 56, 30), (12, 228, 88, 9), (256, 180, 104, 18)])
+# Label1_0 and the readout Label1_1, left of their text.
+LABEL_SPOTS = [(*LAYOUT.point("Label1_0", 1, 1), 4, 8), (*LAYOUT.point("Label1_1", 1, 1), 8, 8)]
 
 
 def checks(wine, program):

@@ -3,7 +3,8 @@
 Wine is told not to hand its windows to a window manager (there is none on
 Xvfb), so it draws the window's border, caption and close box itself, and
 the X window is the whole Windows window. The client area is found inside
-it from the design's client size.
+it from the design's client size (expected_layout.json, named by
+DULMERI_EXPECTED_LAYOUT).
 """
 
 import os
@@ -14,17 +15,16 @@ import tempfile
 sys.dont_write_bytecode = True  # keep the source tree clean when run from it
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 import x11_session  # noqa: E402
-from x11_session import (CAPTION_WORD, GAUGE_BLUE, GAUGE_RED, Failure, ScreenReader, check_area,  # noqa: E402
-                         click, find_program_window, gauge_red_rows, wait_for, wait_until_painted,
-                         window_name)
+from x11_session import (CAPTION_WORD, Failure, ScreenReader, check_area,  # noqa: E402
+                         click, expected_layout, find_program_window, gauge_red_rows, wait_for,
+                         wait_until_painted, window_name)
 
 # The Windows tests take everything from here: the helpers below and, shared
 # with the Linux tests, the X11 session's.
-__all__ = ["CLIENT_WIDTH", "CLIENT_HEIGHT", "TIMEOUT", "Wine", "ProgramWindow", "wait_for_window",
-           "close_and_expect_status_0", "stop", "GAUGE_BLUE", "GAUGE_RED", "Failure", "ScreenReader", "check_area",
-           "gauge_red_rows", "wait_for", "wait_until_painted", "window_name"]
+__all__ = ["TIMEOUT", "Wine", "ProgramWindow", "wait_for_window", "close_and_expect_status_0", "stop", "Failure",
+           "ScreenReader", "check_area", "expected_layout", "gauge_red_rows", "wait_for", "wait_until_painted",
+           "window_name"]
 
-CLIENT_WIDTH, CLIENT_HEIGHT = 476, 396  # 7140 x 5940 twips at 96 DPI
 TIMEOUT = 30
 
 
@@ -66,12 +66,13 @@ class ProgramWindow(x11_session.ProgramWindow):
 
     def __init__(self, display, window):
         super().__init__(display, window)
-        border = (self.width - CLIENT_WIDTH) // 2
-        if border < 0 or self.height < CLIENT_HEIGHT + 2 * border:
+        client_width, client_height = expected_layout().width, expected_layout().height
+        border = (self.width - client_width) // 2
+        if border < 0 or self.height < client_height + 2 * border:
             raise Failure(f"the window is {self.width} x {self.height}, too small for a client area of "
-                          f"{CLIENT_WIDTH} x {CLIENT_HEIGHT}")
+                          f"{client_width} x {client_height}")
         self.client_x = self.x + border
-        self.client_y = self.y + self.height - border - CLIENT_HEIGHT
+        self.client_y = self.y + self.height - border - client_height
         self.border = border
 
     def click_client(self, x, y):

@@ -35,7 +35,10 @@ buffer. (Orca drops a polite message that comes within about 100 ms of a key
 press, so no key is pressed while the run goes on: the buttons are pressed
 and the slider focused through AT-SPI.)
 
-Exits 77 (skipped) only when a program the test needs is not installed.
+A program the test needs that is missing is a failure.
+
+A program the test needs that is not installed is a failure: tools/setup.sh
+installs them all.
 """
 
 import functools
@@ -57,7 +60,7 @@ sys.path.insert(0, E2E)
 from accessibility_test import press, states, text_of, value_of  # noqa: E402
 from atspi_session import (BUS_LAUNCHERS, AccessibilityBus, in_private_session,  # noqa: E402
                            restart_in_private_session)
-from x11_session import (SKIP_STATUS, Failure, Skip, Xvfb, report_checks, stop_process,  # noqa: E402
+from x11_session import (Failure, Xvfb, report_checks, stop_process,  # noqa: E402
                          wait_for, window_name)
 
 TIMEOUT = 30  # seconds for any one thing to happen on a loaded machine
@@ -90,7 +93,7 @@ BARE_VALUE = re.compile(r"^\d+(\.\d+)?( percent)?\.?$")
 
 
 def required_programs():
-    """What must be installed for the test to run at all; a missing one skips it."""
+    """What must be installed for the test to run at all; a missing one fails it."""
     missing = [f"{name} (Debian package {package})" for name, package in
                (("dbus-run-session", "dbus-daemon"), ("Xvfb", "xvfb"), ("xdotool", "xdotool"))
                if shutil.which(name) is None]
@@ -481,16 +484,15 @@ def fresh_profile(runtime_dir):
     return profile
 
 
-def start_optional_orca(env, runtime_dir):
-    """Orca with its own settings and a debug log, when asked for; (process, log) or None."""
+def start_orca_with_log(env, runtime_dir):
+    """Orca with its own settings and a debug log: (process, log)."""
     from screen_reader_test import OrcaLog, start_orca
     log = OrcaLog(os.path.join(runtime_dir, "orca-debug.txt"))
     try:
         return start_orca(env, runtime_dir, log), log
-    except Skip as reason:
+    except Failure:
         log.close()
-        print(f"note: no Orca speech will be logged: {reason}")
-        return None
+        raise
 
 
 def run(page_path, runtime_dir, with_orca):
@@ -510,7 +512,7 @@ def run(page_path, runtime_dir, with_orca):
             os.environ["DISPLAY"] = server.display
             os.environ["AT_SPI_BUS_ADDRESS"] = bus.address
             import pyatspi  # after the bus's address is set: it connects on import
-            orca = start_optional_orca(env, runtime_dir) if with_orca else None
+            orca = start_orca_with_log(env, runtime_dir) if with_orca else None
             output = open(os.path.join(runtime_dir, "chromium-output.txt"), "w+b")
             browser = None
             profile = fresh_profile(runtime_dir)
@@ -558,8 +560,8 @@ def main():
         return 2
     missing = required_programs()
     if missing:
-        print("SKIP: not installed: " + "; ".join(missing))
-        return SKIP_STATUS
+        print("FAIL: not installed: " + "; ".join(missing))
+        return 1
     if not in_private_session():
         return restart_in_private_session(__file__)
     return report_checks("dulmeri-web-a11y-", lambda runtime_dir: run(arguments[0], runtime_dir,
