@@ -72,7 +72,11 @@ int PlotBox::Scaled(double pixels96) const {
     return static_cast<int>(std::lround(pixels96 * dpi_ / design::kStandardDpi));
 }
 
-void PlotBox::DrawLines(HDC dc, POINT origin) const {
+POINT PlotBox::Mapping::At(double x, double y) const {
+    return {static_cast<LONG>(std::lround(x * scaleX)), static_cast<LONG>(std::lround(y * scaleY))};
+}
+
+void PlotBox::DrawLines(HDC dc, const Mapping& map) const {
     Pen pen;
     const regulator::PlotLine* style = nullptr;  // the line the pen was made for
     POINT end{};
@@ -87,8 +91,8 @@ void PlotBox::DrawLines(HDC dc, POINT origin) const {
             style = &line;
             joined = false;
         }
-        const POINT from{Scaled(line.x1) - origin.x, Scaled(line.y1) - origin.y};
-        const POINT to{Scaled(line.x2) - origin.x, Scaled(line.y2) - origin.y};
+        const POINT from = map.At(line.x1, line.y1);
+        const POINT to = map.At(line.x2, line.y2);
         // A path of joined lines is drawn in one stroke.
         if (!joined || from.x != end.x || from.y != end.y) MoveToEx(dc, from.x, from.y, nullptr);
         LineTo(dc, to.x, to.y);
@@ -98,21 +102,23 @@ void PlotBox::DrawLines(HDC dc, POINT origin) const {
     SelectObject(dc, GetStockObject(BLACK_PEN));
 }
 
-void PlotBox::DrawMarkers(HDC dc, POINT origin) const {
+void PlotBox::DrawMarkers(HDC dc, const Mapping& map) const {
     for (const regulator::PlotMarker& marker : plot_.markers) {
         const Pen pen(CreatePen(PS_SOLID, 1, ToColorRef(marker.colour)));
         const Brush brush(CreateSolidBrush(ToColorRef(marker.colour)));
         HGDIOBJ previousPen = SelectObject(dc, pen.Get());
         HGDIOBJ previousBrush = SelectObject(dc, brush.Get());
-        // Ellipse leaves out the right and bottom edges of its rectangle.
-        Ellipse(dc, Scaled(marker.x - marker.radius) - origin.x, Scaled(marker.y - marker.radius) - origin.y,
-                Scaled(marker.x + marker.radius) - origin.x + 1, Scaled(marker.y + marker.radius) - origin.y + 1);
+        // A circle as wide as the DPI makes it; Ellipse leaves out the right
+        // and bottom edges of its rectangle.
+        const POINT centre = map.At(marker.x, marker.y);
+        const int radius = Scaled(marker.radius);
+        Ellipse(dc, centre.x - radius, centre.y - radius, centre.x + radius + 1, centre.y + radius + 1);
         SelectObject(dc, previousBrush);
         SelectObject(dc, previousPen);
     }
 }
 
-void PlotBox::DrawTexts(HDC dc, POINT origin) const {
+void PlotBox::DrawTexts(HDC dc, const Mapping& map) const {
     HGDIOBJ previous = SelectObject(dc, font_.Get());
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
@@ -121,8 +127,8 @@ void PlotBox::DrawTexts(HDC dc, POINT origin) const {
     for (std::size_t i = 0; i < plot_.texts.size() && i < texts_.size(); ++i) {
         const regulator::PlotText& text = plot_.texts[i];
         SetTextAlign(dc, TA_TOP | TA_NOUPDATECP | Alignment(text.anchor));
-        TextOutW(dc, Scaled(text.x) - origin.x, Scaled(text.y) - origin.y - metrics.tmHeight / 2, texts_[i].c_str(),
-                 static_cast<int>(texts_[i].size()));
+        const POINT at = map.At(text.x, text.y);
+        TextOutW(dc, at.x, at.y - metrics.tmHeight / 2, texts_[i].c_str(), static_cast<int>(texts_[i].size()));
     }
     SelectObject(dc, previous);
 }
@@ -137,26 +143,19 @@ void PlotBox::Paint() {
         buffer_ = Bitmap(CreateCompatibleBitmap(target, size.cx, size.cy));
         bufferSize_ = size;
     }
-    // The drawing's origin is the box's outer top left: where the inside
-    // of the border lies from there.
-    RECT outer{};
-    GetWindowRect(hwnd_, &outer);
-    POINT inside{0, 0};
-    ClientToScreen(hwnd_, &inside);
-    const POINT origin{inside.x - outer.left, inside.y - outer.top};
+    // The drawing, made for the whole box, fills the inside of its border:
+    // nothing it draws near its edges is lost under the border.
+    const Mapping map{plot_.width > 0 ? client.right / plot_.width : 1.0,
+                      plot_.height > 0 ? client.bottom / plot_.height : 1.0};
 
     HDC memory = CreateCompatibleDC(target);
     if (memory != nullptr && buffer_.Get() != nullptr) {
         HGDIOBJ previous = SelectObject(memory, buffer_.Get());
         FillRect(memory, &client, background_.Get());
-        DrawLines(memory, origin);
-        DrawMarkers(memory, origin);
-        DrawTexts(memory, origin);
-        if (GetFocus() == hwnd_) {
-            RECT focus = client;
-            InflateRect(&focus, -1, -1);
-            DrawFocusRect(memory, &focus);
-        }
+        DrawLines(memory, map);
+        DrawMarkers(memory, map);
+        DrawTexts(memory, map);
+        if (GetFocus() == hwnd_) DrawFocusRect(memory, &client);  // along the edge, clear of the texts
         BitBlt(target, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
         SelectObject(memory, previous);
     }

@@ -2,12 +2,13 @@
 
 // A picture box of the view "Наблюдение" (observation_window.h): a child
 // window that paints the drawing it was last given (regulator::Plot: lines,
-// markers and texts in the box's own pixels at 96 DPI, origin at its outer
-// top left) at the window's DPI, so it stays sharp at any scale. Pens are
-// as wide as the line scaled to the DPI, dashed lines use the system's
-// dashed pen, markers are filled circles, texts are in the window's font
-// at a smaller size, anchored at their start, middle or end with y the
-// middle of the line. Painted off screen and copied, so that ten drawings
+// markers and texts in the box's own pixels at 96 DPI, origin at its top
+// left) at the window's DPI, so it stays sharp at any scale: the drawing's
+// width and height are the inside of the box's border, pens are as wide as
+// the line scaled to the DPI, dashed lines use the system's dashed pen,
+// markers are filled circles, texts are in the window's font at a smaller
+// size, anchored at their start, middle or end with y the middle of the
+// line. Painted off screen and copied, so that ten drawings
 // a second do not flicker. Like the gauge, it is a tab stop with a sunken
 // border and its name as its window text.
 
@@ -38,11 +39,17 @@ public:
     const std::string& Description() const { return plot_.description; }
 
 private:
+    // From the drawing's pixels to the inside of the box.
+    struct Mapping {
+        double scaleX, scaleY;
+        POINT At(double x, double y) const;
+    };
+
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Paint();
-    void DrawLines(HDC dc, POINT origin) const;
-    void DrawMarkers(HDC dc, POINT origin) const;
-    void DrawTexts(HDC dc, POINT origin) const;
+    void DrawLines(HDC dc, const Mapping& map) const;
+    void DrawMarkers(HDC dc, const Mapping& map) const;
+    void DrawTexts(HDC dc, const Mapping& map) const;
     // A length of the drawing in pixels of the screen.
     int Scaled(double pixels96) const;
 
