@@ -15,6 +15,8 @@ using design::WidgetSpec;
 
 // What the user may type into a box marked kTwoCharacters.
 constexpr WPARAM kTwoCharacters = 2;
+// The focus rectangle of a coloured button lies this far inside its edge.
+constexpr int kFocusInsetPixels = 4;
 
 HICON LoadIconSized(HINSTANCE instance, const wchar_t* name, int widthMetric, int heightMetric) {
     return static_cast<HICON>(LoadImageW(instance, name, IMAGE_ICON, GetSystemMetrics(widthMetric),
@@ -101,9 +103,56 @@ HWND CreateStandardControl(const WidgetSpec& spec, int id, HWND parent) {
         case WidgetKind::PictureBox:
         case WidgetKind::VScrollBar:
         case WidgetKind::Frame:
+        case WidgetKind::Table:
             break;
     }
     throw std::logic_error(std::string(spec.name) + " is not a standard control");
+}
+
+void ControlColours::Set(HWND control, design::Rgb colour) {
+    entries_.push_back({control, ToColorRef(colour), SolidBrush(colour)});
+}
+
+const ControlColours::Entry* ControlColours::Find(HWND control) const {
+    for (const Entry& entry : entries_) {
+        if (entry.control == control) return &entry;
+    }
+    return nullptr;
+}
+
+HBRUSH ControlColours::BrushOf(HWND control) const {
+    const Entry* entry = Find(control);
+    return entry != nullptr ? entry->brush.Get() : nullptr;
+}
+
+HBRUSH ControlColours::Prepare(HWND control, HDC dc) const {
+    const Entry* entry = Find(control);
+    if (entry == nullptr) return nullptr;
+    SetBkColor(dc, entry->colour);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    return entry->brush.Get();
+}
+
+void DrawColouredButton(const DRAWITEMSTRUCT& item, HBRUSH face, HFONT font, UINT dpi) {
+    RECT rect = item.rcItem;
+    FillRect(item.hDC, &rect, face != nullptr ? face : GetSysColorBrush(COLOR_BTNFACE));
+    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+    DrawEdge(item.hDC, &rect, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    const std::wstring caption = WindowText(item.hwndItem);
+    RECT text = item.rcItem;
+    if (pressed) OffsetRect(&text, 1, 1);
+    HGDIOBJ previous = SelectObject(item.hDC, font);
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, GetSysColor(COLOR_BTNTEXT));
+    DrawTextW(item.hDC, caption.c_str(), static_cast<int>(caption.size()), &text,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(item.hDC, previous);
+    if (item.itemState & ODS_FOCUS) {
+        RECT focus = item.rcItem;
+        const int inset = MulDiv(kFocusInsetPixels, static_cast<int>(dpi), design::kStandardDpi);
+        InflateRect(&focus, -inset, -inset);
+        DrawFocusRect(item.hDC, &focus);
+    }
 }
 
 }  // namespace win32_window

@@ -2,15 +2,21 @@
 
 // The system's controls made from the rows of the design's widget table,
 // and the plumbing every window of the program shares: its window classes
-// and child windows, and the object a window of its own classes belongs to.
+// and child windows, the object a window of its own classes belongs to,
+// and the controls that show a colour of the design.
 
+#include "gdi_object.h"
 #include "widget_table.h"
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace win32_window {
+
+// The program's icon (packaging/windows/dulmeri.rc), in its windows' captions.
+inline constexpr const wchar_t* kProgramIcon = L"IDI_ICON1";
 
 // Registers one of the program's window classes, once; `iconName` names
 // the icon resource of a top-level window.
@@ -31,5 +37,33 @@ void* AttachedObject(HWND window, UINT message, LPARAM lParam);
 // menu (context_menus.h). Other kinds have classes of their own (gauge.h,
 // scroll_bar.h, frame.h).
 HWND CreateStandardControl(const design::WidgetSpec& spec, int id, HWND parent);
+
+// The colours of the controls that show one: what a window answers to
+// WM_CTLCOLORSTATIC and WM_CTLCOLORBTN for them, and the face of a button
+// it draws itself.
+class ControlColours {
+public:
+    void Set(HWND control, design::Rgb colour);
+    // The brush of the control's colour, or null for a control without one.
+    HBRUSH BrushOf(HWND control) const;
+    // For WM_CTLCOLOR...: the device context set to draw on the control's
+    // colour in the system's text colour, and the brush; null for a control
+    // without a colour.
+    HBRUSH Prepare(HWND control, HDC dc) const;
+
+private:
+    struct Entry {
+        HWND control;
+        COLORREF colour;
+        Brush brush;
+    };
+    const Entry* Find(HWND control) const;
+    std::vector<Entry> entries_;
+};
+
+// A button that shows its colour (kShowsColour), drawn for WM_DRAWITEM:
+// its face in the colour, a raised edge (sunken while pressed), the
+// caption centred in the font, the focus rectangle inside.
+void DrawColouredButton(const DRAWITEMSTRUCT& item, HBRUSH face, HFONT font, UINT dpi);
 
 }  // namespace win32_window

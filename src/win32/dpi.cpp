@@ -51,18 +51,17 @@ RECT WidgetRect(const design::WidgetSpec& spec, UINT dpi) {
                 Pixels(spec.top + spec.height, dpi)};
 }
 
-Font WindowFont(UINT dpi) {
+Font WindowFont(UINT dpi, int pointSize) {
     // Regular, with the Cyrillic character set; FF_ROMAN keeps a serif face
     // where the font itself is missing.
-    Font font(CreateFontW(-MulDiv(design::kFontPointSize, static_cast<int>(dpi), kPointsPerInch), 0, 0, 0, FW_NORMAL,
-                          FALSE, FALSE, FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                          DEFAULT_QUALITY, DEFAULT_PITCH | FF_ROMAN, Wide(design::kFontFamily).c_str()));
+    Font font(CreateFontW(-MulDiv(pointSize, static_cast<int>(dpi), kPointsPerInch), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                          FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                          DEFAULT_PITCH | FF_ROMAN, Wide(design::kFontFamily).c_str()));
     if (font.Get() == nullptr) throw std::runtime_error("the window's font could not be created");
     return font;
 }
 
-void PlaceControls(std::span<const HWND> controls, UINT dpi) {
-    const auto table = design::WidgetTable();
+void PlaceControls(std::span<const design::WidgetSpec> table, std::span<const HWND> controls, UINT dpi) {
     for (std::size_t row = 0; row < table.size() && row < controls.size(); ++row) {
         const RECT r = WidgetRect(table[row], dpi);
         SetWindowPos(controls[row], nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
@@ -70,18 +69,18 @@ void PlaceControls(std::span<const HWND> controls, UINT dpi) {
     }
 }
 
-void SizeWindow(HWND window, POINT origin, UINT dpi) {
-    const int width = Pixels(design::kClientWidthTwips, dpi);
-    const int height = Pixels(design::kClientHeightTwips, dpi);
+void SizeWindow(HWND window, POINT origin, UINT dpi, ClientTwips client) {
+    const int width = Pixels(client.width, dpi);
+    const int height = Pixels(client.height, dpi);
     const RECT outer = OuterRectForClient(window, width, height, dpi);
     const LONG outerWidth = outer.right - outer.left, outerHeight = outer.bottom - outer.top;
     SetWindowPos(window, nullptr, origin.x, origin.y, outerWidth, outerHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     // Where the border and caption the system really draws differ from what
     // it computed for this DPI, the window is corrected once, so the client
     // area always has the design's size.
-    RECT client{};
-    GetClientRect(window, &client);
-    const LONG dx = width - client.right, dy = height - client.bottom;
+    RECT inside{};
+    GetClientRect(window, &inside);
+    const LONG dx = width - inside.right, dy = height - inside.bottom;
     if (dx != 0 || dy != 0) {
         SetWindowPos(window, nullptr, 0, 0, outerWidth + dx, outerHeight + dy,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

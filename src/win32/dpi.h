@@ -22,15 +22,26 @@ UINT DpiOfWindow(HWND window);
 // its own, so widgets that touch in the design still touch at any DPI.
 RECT WidgetRect(const design::WidgetSpec& spec, UINT dpi);
 
-// The design's font (Times New Roman, 12 point, Cyrillic) at the DPI.
-Font WindowFont(UINT dpi);
+// The design's font (Times New Roman, Cyrillic) at the DPI, 12 point
+// unless another size is given.
+Font WindowFont(UINT dpi, int pointSize = design::kFontPointSize);
+// The same, smaller, where texts must fit a narrow place: the drawings'
+// axis labels, the table's column headers.
+inline constexpr int kSmallFontPointSize = 9;
 
-// Places each row's control (controls[i] for table row i).
-void PlaceControls(std::span<const HWND> controls, UINT dpi);
+// Places each row's control (controls[i] for table[i]).
+void PlaceControls(std::span<const design::WidgetSpec> table, std::span<const HWND> controls, UINT dpi);
+
+// A window's client size in the design, in twips: the main window's unless
+// told.
+struct ClientTwips {
+    int width = design::kClientWidthTwips;
+    int height = design::kClientHeightTwips;
+};
 
 // Sizes the window so that its client area has the design's size at the
 // DPI, with its top left corner at `origin`.
-void SizeWindow(HWND window, POINT origin, UINT dpi);
+void SizeWindow(HWND window, POINT origin, UINT dpi, ClientTwips client = {});
 // Sizes the window and centres it on the work area of its screen.
 void SizeAndCentre(HWND window, UINT dpi);
 

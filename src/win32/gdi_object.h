@@ -1,6 +1,6 @@
 #pragma once
 
-// A GDI object (font, brush, bitmap) owned by whoever made it and deleted
+// A GDI object (font, brush, pen, bitmap) owned by whoever made it and deleted
 // with its owner. Whoever replaces one that controls still use hands them
 // the new one first (WM_SETFONT), then lets the old one go.
 
@@ -44,6 +44,7 @@ private:
 
 using Font = GdiObject<HFONT>;
 using Brush = GdiObject<HBRUSH>;
+using Pen = GdiObject<HPEN>;
 using Bitmap = GdiObject<HBITMAP>;
 
 inline COLORREF ToColorRef(design::Rgb colour) { return RGB(colour.r, colour.g, colour.b); }

@@ -1,5 +1,6 @@
 #include "main_form.h"
 
+#include "clipboard.h"
 #include "control_factory.h"
 #include "dpi.h"
 #include "handler_guard.h"
@@ -24,9 +25,6 @@ constexpr UINT_PTR kTimer1Id = 1;
 // no resizing.
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
-constexpr const wchar_t* kIconName = L"IDI_ICON1";  // packaging/windows/dulmeri.rc
-// The focus rectangle of a coloured button lies this far inside its edge.
-constexpr int kFocusInsetPixels = 4;
 // Label1(1), which shows the temperature.
 constexpr std::size_t kReadoutLabel = 1;
 
@@ -46,9 +44,9 @@ int IndexOf(const std::array<HWND, N>& controls, HWND control) {
 
 }  // namespace
 
-MainForm::MainForm() : logic_(*this, LocaleNumberFormat()) {
+MainForm::MainForm() : observation_(annotations_, ObservationHandlers()), logic_(*this, LocaleNumberFormat()) {
     fatalHandler_ = [this](const std::string& description) { ShowFatalErrorAndQuit(description); };
-    RegisterWindowClass(kClassName, &MainForm::Procedure, kIconName);
+    RegisterWindowClass(kClassName, &MainForm::Procedure, kProgramIcon);
 
     // Created hidden on the primary screen, so that its DPI is known before
     // anything is measured.
@@ -63,6 +61,7 @@ MainForm::MainForm() : logic_(*this, LocaleNumberFormat()) {
         background_ = SolidBrush(design::kWindowBackground);
         timer1_ = std::make_unique<Timer>(hwnd_, kTimer1Id, design::kTimerIntervalMs);
         BuildControls();
+        AddObservationMenuItem();
         announcer_.Create(hwnd_, annotations_);
         navigation_.Attach(hwnd_, command1_, text1_[0]);
         Layout();
@@ -79,6 +78,18 @@ MainForm::MainForm() : logic_(*this, LocaleNumberFormat()) {
 }
 
 MainForm::~MainForm() { Destroy(); }
+
+// The view's events, to the logic.
+ObservationWindow::Handlers MainForm::ObservationHandlers() {
+    ObservationWindow::Handlers handlers;
+    handlers.closed = [this] {
+        logic_.Observation_Closed();
+        CheckObservationMenuItem(false);
+    };
+    handlers.copyBands = [this] { logic_.CopyBands_Click(); };
+    handlers.failed = [this](const std::string& description) { logic_.Fail(description); };
+    return handlers;
+}
 
 void MainForm::Destroy() {
     if (timer1_) timer1_->Stop();
@@ -144,16 +155,33 @@ void MainForm::Keep(const WidgetSpec& spec, HWND control) {
         case WidgetKind::VScrollBar:
         case WidgetKind::Frame:
             break;  // held by their own objects
+        case WidgetKind::Table:
+            throw std::logic_error("the window has no table");
     }
 }
 
 void MainForm::SetColour(HWND control, design::Rgb colour) {
-    colours_.push_back({control, ToColorRef(colour), SolidBrush(colour)});
-    if (control == frame1_.Hwnd()) colours_.push_back({frame1_.GroupBox(), ToColorRef(colour), SolidBrush(colour)});
+    colours_.Set(control, colour);
+    if (control == frame1_.Hwnd()) colours_.Set(frame1_.GroupBox(), colour);
+}
+
+// "Наблюдение\tF2" at the end of the system menu, checked while the view
+// is open.
+void MainForm::AddObservationMenuItem() {
+    HMENU menu = GetSystemMenu(hwnd_, FALSE);
+    if (menu == nullptr || !AppendMenuW(menu, MF_SEPARATOR, 0, nullptr) ||
+        !AppendMenuW(menu, MF_STRING, kObservationCommand, Wide(texts::kObservationMenuItem).c_str())) {
+        throw std::runtime_error("the window's menu could not be extended");
+    }
+}
+
+void MainForm::CheckObservationMenuItem(bool checked) {
+    CheckMenuItem(GetSystemMenu(hwnd_, FALSE), kObservationCommand,
+                  MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void MainForm::Layout() {
-    PlaceControls(controls_, dpi_);
+    PlaceControls(design::WidgetTable(), controls_, dpi_);
     picture1_.SetDpi(dpi_);
 }
 
@@ -182,6 +210,19 @@ void MainForm::Show() {
     ShowWindow(hwnd_, SW_SHOW);
     UpdateWindow(hwnd_);
     SetFocus(text1_[0]);
+}
+
+bool MainForm::PreTranslateMessage(MSG& message) {
+    if (message.message == WM_KEYDOWN && message.wParam == VK_F2 && message.hwnd != nullptr) {
+        const HWND window = GetAncestor(message.hwnd, GA_ROOT);
+        if (window == hwnd_ || (window != nullptr && window == observation_.Hwnd())) {
+            // Held down, the key repeats: it opens or closes the view once.
+            constexpr LPARAM kWasDown = LPARAM{1} << 30;
+            if ((message.lParam & kWasDown) == 0) logic_.Observation_Toggle();
+            return true;
+        }
+    }
+    return navigation_.PreTranslateMessage(message) || observation_.PreTranslateMessage(message);
 }
 
 int MainForm::RunMessageLoop() {
@@ -242,9 +283,17 @@ LRESULT MainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
             return ControlColourMessage(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-        case WM_DRAWITEM:
-            DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        case WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            DrawColouredButton(item, colours_.BrushOf(item.hwndItem), font_.Get(), dpi_);
             return TRUE;
+        }
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == kObservationCommand) {
+                logic_.Observation_Toggle();
+                return 0;
+            }
+            break;
         case WM_ERASEBKGND: {
             RECT client;
             GetClientRect(hwnd_, &client);
@@ -273,13 +322,7 @@ LRESULT MainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT MainForm::ControlColourMessage(UINT message, HDC dc, HWND control) {
-    for (const ControlColour& colour : colours_) {
-        if (colour.control == control) {
-            SetBkColor(dc, colour.colour);
-            SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-            return reinterpret_cast<LRESULT>(colour.brush.Get());
-        }
-    }
+    if (HBRUSH brush = colours_.Prepare(control, dc)) return reinterpret_cast<LRESULT>(brush);
     // Locked boxes can be read and selected, not edited; they keep the
     // white of an ordinary text box instead of the grey of a read-only one.
     if (IndexOf(text1_, control) >= 0 || IndexOf(text2_, control) >= 0) {
@@ -290,39 +333,14 @@ LRESULT MainForm::ControlColourMessage(UINT message, HDC dc, HWND control) {
     return DefWindowProcW(hwnd_, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
 }
 
-// A button that shows its colour: its face in the colour, a raised edge
-// (sunken while pressed), the caption centred, the focus rectangle inside.
-void MainForm::DrawButton(const DRAWITEMSTRUCT& item) {
-    HBRUSH brush = GetSysColorBrush(COLOR_BTNFACE);
-    for (const ControlColour& colour : colours_) {
-        if (colour.control == item.hwndItem) brush = colour.brush.Get();
-    }
-    RECT rect = item.rcItem;
-    FillRect(item.hDC, &rect, brush);
-    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
-    DrawEdge(item.hDC, &rect, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
-    const std::wstring caption = WindowText(item.hwndItem);
-    RECT text = item.rcItem;
-    if (pressed) OffsetRect(&text, 1, 1);
-    HGDIOBJ previous = SelectObject(item.hDC, font_.Get());
-    SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, GetSysColor(COLOR_BTNTEXT));
-    DrawTextW(item.hDC, caption.c_str(), static_cast<int>(caption.size()), &text,
-              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(item.hDC, previous);
-    if (item.itemState & ODS_FOCUS) {
-        RECT focus = item.rcItem;
-        const int inset = MulDiv(kFocusInsetPixels, static_cast<int>(dpi_), design::kStandardDpi);
-        InflateRect(&focus, -inset, -inset);
-        DrawFocusRect(item.hDC, &focus);
-    }
-}
-
 void MainForm::ShowFatalErrorAndQuit(const std::string& description) {
     const bool shown = hwnd_ != nullptr && IsWindowVisible(hwnd_);
     MessageBoxW(shown ? hwnd_ : nullptr, Wide(regulator::FatalErrorMessage(description)).c_str(),
                 Wide(texts::WindowCaption()).c_str(), MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
-    if (hwnd_ != nullptr) ShowWindow(hwnd_, SW_HIDE);
+    if (hwnd_ != nullptr) {
+        observation_.Show(hwnd_, false);
+        ShowWindow(hwnd_, SW_HIDE);
+    }
     PostQuitMessage(kFatalExitCode);
 }
 
@@ -371,6 +389,16 @@ void MainForm::DescribeGauge(const std::string& description) {
 
 void MainForm::Announce(regulator::Message message, const std::string& text) {
     announcer_.Announce(message, Wide(text));
+}
+
+void MainForm::ShowObservationView(bool shown) {
+    observation_.Show(hwnd_, shown);
+    CheckObservationMenuItem(shown);
+}
+
+void MainForm::PutOnClipboard(const std::string& text) {
+    // A clipboard another program keeps busy loses nothing but this copy.
+    if (!PutTextOnClipboard(hwnd_, text)) MessageBeep(MB_ICONWARNING);
 }
 
 }  // namespace win32_window

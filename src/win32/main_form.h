@@ -10,6 +10,9 @@
 //   Command1(i)    -> Command1_Click(i)      BN_CLICKED: start (0) and stop (1)
 //   Timer1         -> Timer1_Timer           WM_TIMER, every 100 ms while enabled (timer.h)
 //   VScroll1       -> VScroll1_UserChange    WM_VSCROLL: the value the request leads to (scroll_bar.h)
+//   F2, anywhere in either window, and the system menu's "Наблюдение"
+//                  -> Observation_Toggle     the view (observation_window.h), its close box
+//                                            -> Observation_Closed, its button -> CopyBands_Click
 //
 // The roles around it: Picture1 draws the boxes it is given (gauge.h),
 // Frame1 holds the option buttons (frame.h), the announcer speaks to screen
@@ -28,6 +31,7 @@
 #include "gauge.h"
 #include "gdi_object.h"
 #include "keyboard_navigation.h"
+#include "observation_window.h"
 #include "scroll_bar.h"
 #include "timer.h"
 #include "widget_table.h"
@@ -52,6 +56,9 @@ public:
     // Clear of IDOK and IDCANCEL, which the dialog manager sends for Enter
     // and Escape.
     static constexpr int kFirstControlId = 100;
+    // The system menu's item that opens and closes the view "Наблюдение"
+    // (clear of the system's own commands, with its low four bits free).
+    static constexpr UINT kObservationCommand = 0x0010;
 
     // Creates the window, hidden, and runs Form_Load.
     MainForm();
@@ -65,8 +72,9 @@ public:
     HWND Control(const char* name) const;
     // Shows the window and puts the focus on Text1(0).
     void Show();
-    // The dialog manager's keyboard handling; true when it took the message.
-    bool PreTranslateMessage(MSG& message) { return navigation_.PreTranslateMessage(message); }
+    // F2, and the dialog manager's keyboard handling in either window; true
+    // when it took the message.
+    bool PreTranslateMessage(MSG& message);
     // Runs the message loop until the window is closed; the exit status.
     int RunMessageLoop();
 
@@ -77,6 +85,7 @@ public:
     const regulator::Regulator& Regulator() const { return logic_.Regulator(); }
     const Timer& Timer1() const { return *timer1_; }
     const Announcer& Announcements() const { return announcer_; }
+    const ObservationWindow& Observation() const { return observation_; }
     UINT Dpi() const { return dpi_; }
 
     // What happens on a fatal run-time error, given the error's description
@@ -87,12 +96,6 @@ public:
     bool HasFailed() const { return logic_.HasFailed(); }
 
 private:
-    struct ControlColour {
-        HWND control;
-        COLORREF colour;
-        Brush brush;
-    };
-
     // regulator::WindowView
     std::string Text2(int index) const override;
     void SetText2(int index, const std::string& text) override;
@@ -107,6 +110,9 @@ private:
     void ShowReadout(const std::string& caption, std::int16_t temperature) override;
     void DescribeGauge(const std::string& description) override;
     void Announce(regulator::Message message, const std::string& text) override;
+    void ShowObservationView(bool shown) override;
+    void ShowObservation(const regulator::ObservationPicture& picture) override { observation_.Draw(picture); }
+    void PutOnClipboard(const std::string& text) override;
     void ShowFatalError(const std::string& description) override { fatalHandler_(description); }
 
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -119,14 +125,16 @@ private:
     void ApplyDpi(UINT dpi, const RECT* suggested);
     void SetColour(HWND control, design::Rgb colour);
     LRESULT ControlColourMessage(UINT message, HDC dc, HWND control);
-    void DrawButton(const DRAWITEMSTRUCT& item);
+    ObservationWindow::Handlers ObservationHandlers();
+    void AddObservationMenuItem();
+    void CheckObservationMenuItem(bool checked);
     void ShowFatalErrorAndQuit(const std::string& description);
 
     HWND hwnd_ = nullptr;
     UINT dpi_ = design::kStandardDpi;
     Font font_;
     Brush background_;
-    std::vector<ControlColour> colours_;
+    ControlColours colours_;
     Annotations annotations_;
     std::vector<HWND> controls_;  // one per row of the widget table
     std::array<HWND, design::kText1Count> text1_{};
@@ -140,6 +148,7 @@ private:
     Announcer announcer_;
     KeyboardNavigation navigation_;
     std::unique_ptr<Timer> timer1_;
+    ObservationWindow observation_;
     FatalHandler fatalHandler_;
     regulator::WindowLogic logic_;
     bool closing_ = false;  // the window is being destroyed by the destructor

@@ -1,0 +1,196 @@
+#include "plot_box.h"
+
+#include "control_factory.h"
+#include "dpi.h"
+#include "win32_text.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace win32_window {
+namespace {
+
+constexpr const wchar_t* kClassName = L"DulmeriPlot";
+
+// A pen for a line `width` pixels wide on the screen: solid, or the
+// system's dashed pen (a geometric one, with flat ends, where it is wider
+// than a pixel).
+Pen LinePen(const regulator::PlotLine& line, int width) {
+    const COLORREF colour = ToColorRef(line.colour);
+    if (!line.dashed) return Pen(CreatePen(PS_SOLID, width, colour));
+    if (width == 1) return Pen(CreatePen(PS_DASH, 1, colour));
+    const LOGBRUSH brush{BS_SOLID, colour, 0};
+    return Pen(ExtCreatePen(PS_GEOMETRIC | PS_DASH | PS_ENDCAP_FLAT, static_cast<DWORD>(width), &brush, 0, nullptr));
+}
+
+UINT Alignment(regulator::TextAnchor anchor) {
+    switch (anchor) {
+        case regulator::TextAnchor::Start:
+            return TA_LEFT;
+        case regulator::TextAnchor::Middle:
+            return TA_CENTER;
+        case regulator::TextAnchor::End:
+            return TA_RIGHT;
+    }
+    return TA_LEFT;
+}
+
+}  // namespace
+
+PlotBox::~PlotBox() {
+    if (hwnd_ != nullptr) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+}
+
+HWND PlotBox::Create(HWND parent, int id, design::Rgb background, const std::wstring& name, UINT dpi) {
+    RegisterWindowClass(kClassName, &PlotBox::Procedure);
+    background_ = SolidBrush(background);
+    font_ = WindowFont(dpi, kSmallFontPointSize);
+    dpi_ = dpi;
+    return CreateChild(kClassName, name, WS_VISIBLE | WS_TABSTOP, WS_EX_CLIENTEDGE, parent, id, this);
+}
+
+void PlotBox::SetDpi(UINT dpi) {
+    font_ = WindowFont(dpi, kSmallFontPointSize);
+    dpi_ = dpi;
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+bool PlotBox::Show(const regulator::Plot& plot) {
+    // Only the texts that changed are converted again; assigning the plot
+    // reuses the storage of the last one.
+    texts_.resize(plot.texts.size());
+    for (std::size_t i = 0; i < plot.texts.size(); ++i) {
+        if (i >= plot_.texts.size() || plot_.texts[i].text != plot.texts[i].text) texts_[i] = Wide(plot.texts[i].text);
+    }
+    const bool described = plot.description != plot_.description;
+    plot_ = plot;
+    InvalidateRect(hwnd_, nullptr, FALSE);
+    return described;
+}
+
+int PlotBox::Scaled(double pixels96) const {
+    return static_cast<int>(std::lround(pixels96 * dpi_ / design::kStandardDpi));
+}
+
+POINT PlotBox::Mapping::At(double x, double y) const {
+    return {static_cast<LONG>(std::lround(x * scaleX)), static_cast<LONG>(std::lround(y * scaleY))};
+}
+
+void PlotBox::DrawLines(HDC dc, const Mapping& map) const {
+    Pen pen;
+    const regulator::PlotLine* style = nullptr;  // the line the pen was made for
+    POINT end{};
+    bool joined = false;  // the pen stands where the last line ended
+    for (const regulator::PlotLine& line : plot_.lines) {
+        const int width = std::max(1, Scaled(line.width));
+        if (style == nullptr || line.colour != style->colour || line.dashed != style->dashed ||
+            width != std::max(1, Scaled(style->width))) {
+            Pen next = LinePen(line, width);
+            SelectObject(dc, next.Get() != nullptr ? next.Get() : GetStockObject(BLACK_PEN));
+            pen = std::move(next);  // the old pen is no longer selected
+            style = &line;
+            joined = false;
+        }
+        const POINT from = map.At(line.x1, line.y1);
+        const POINT to = map.At(line.x2, line.y2);
+        // A path of joined lines is drawn in one stroke.
+        if (!joined || from.x != end.x || from.y != end.y) MoveToEx(dc, from.x, from.y, nullptr);
+        LineTo(dc, to.x, to.y);
+        end = to;
+        joined = true;
+    }
+    SelectObject(dc, GetStockObject(BLACK_PEN));
+}
+
+void PlotBox::DrawMarkers(HDC dc, const Mapping& map) const {
+    for (const regulator::PlotMarker& marker : plot_.markers) {
+        const Pen pen(CreatePen(PS_SOLID, 1, ToColorRef(marker.colour)));
+        const Brush brush(CreateSolidBrush(ToColorRef(marker.colour)));
+        HGDIOBJ previousPen = SelectObject(dc, pen.Get());
+        HGDIOBJ previousBrush = SelectObject(dc, brush.Get());
+        // A circle as wide as the DPI makes it; Ellipse leaves out the right
+        // and bottom edges of its rectangle.
+        const POINT centre = map.At(marker.x, marker.y);
+        const int radius = Scaled(marker.radius);
+        Ellipse(dc, centre.x - radius, centre.y - radius, centre.x + radius + 1, centre.y + radius + 1);
+        SelectObject(dc, previousBrush);
+        SelectObject(dc, previousPen);
+    }
+}
+
+void PlotBox::DrawTexts(HDC dc, const Mapping& map) const {
+    HGDIOBJ previous = SelectObject(dc, font_.Get());
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    for (std::size_t i = 0; i < plot_.texts.size() && i < texts_.size(); ++i) {
+        const regulator::PlotText& text = plot_.texts[i];
+        SetTextAlign(dc, TA_TOP | TA_NOUPDATECP | Alignment(text.anchor));
+        const POINT at = map.At(text.x, text.y);
+        TextOutW(dc, at.x, at.y - metrics.tmHeight / 2, texts_[i].c_str(), static_cast<int>(texts_[i].size()));
+    }
+    SelectObject(dc, previous);
+}
+
+void PlotBox::Paint() {
+    PAINTSTRUCT paint;
+    HDC target = BeginPaint(hwnd_, &paint);
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    const SIZE size{std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1)};
+    if (buffer_.Get() == nullptr || size.cx != bufferSize_.cx || size.cy != bufferSize_.cy) {
+        buffer_ = Bitmap(CreateCompatibleBitmap(target, size.cx, size.cy));
+        bufferSize_ = size;
+    }
+    // The drawing, made for the whole box, fills the inside of its border:
+    // nothing it draws near its edges is lost under the border.
+    const Mapping map{plot_.width > 0 ? client.right / plot_.width : 1.0,
+                      plot_.height > 0 ? client.bottom / plot_.height : 1.0};
+
+    HDC memory = CreateCompatibleDC(target);
+    if (memory != nullptr && buffer_.Get() != nullptr) {
+        HGDIOBJ previous = SelectObject(memory, buffer_.Get());
+        FillRect(memory, &client, background_.Get());
+        DrawLines(memory, map);
+        DrawMarkers(memory, map);
+        DrawTexts(memory, map);
+        if (GetFocus() == hwnd_) DrawFocusRect(memory, &client);  // along the edge, clear of the texts
+        BitBlt(target, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, previous);
+    }
+    if (memory != nullptr) DeleteDC(memory);
+    EndPaint(hwnd_, &paint);
+}
+
+LRESULT CALLBACK PlotBox::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* box = static_cast<PlotBox*>(AttachedObject(window, message, lParam));
+    if (box != nullptr) {
+        switch (message) {
+            case WM_NCCREATE:
+                box->hwnd_ = window;
+                break;
+            case WM_PAINT:
+                box->Paint();
+                return 0;
+            case WM_ERASEBKGND:
+                return 1;  // WM_PAINT covers every pixel
+            case WM_SETFOCUS:
+            case WM_KILLFOCUS:
+                InvalidateRect(window, nullptr, FALSE);
+                break;
+            case WM_LBUTTONDOWN:
+                SetFocus(window);
+                return 0;
+            case WM_NCDESTROY:
+                SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+                box->hwnd_ = nullptr;
+                break;
+            default:
+                break;
+        }
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace win32_window
