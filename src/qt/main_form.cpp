@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QHideEvent>
 #include <QIcon>
@@ -222,9 +223,16 @@ void MainForm::BuildObservationEntry() {
     picture1Menu_ = new QMenu(this);
     picture1Menu_->setObjectName(QStringLiteral("Picture1Menu"));
     picture1Menu_->addAction(observationAction_);
-    picture1_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(picture1_, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { picture1Menu_->popup(picture1_->mapToGlobal(at)); });
+    picture1_->installEventFilter(this);
+}
+
+bool MainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != picture1_ || event->type() != QEvent::ContextMenu) return QWidget::eventFilter(watched, event);
+    const auto* request = static_cast<QContextMenuEvent*>(event);
+    picture1Menu_->popup(request->globalPos());
+    // Asked for from the keyboard, the menu's item is ready for Enter.
+    if (request->reason() == QContextMenuEvent::Keyboard) picture1Menu_->setActiveAction(observationAction_);
+    return true;
 }
 
 std::string MainForm::Text2(int index) const { return text2_.at(index)->text().toStdString(); }

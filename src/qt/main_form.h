@@ -90,6 +90,8 @@ public:
 
 protected:
     void hideEvent(QHideEvent* event) override;
+    // Picture1's context menu.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildWidgets();

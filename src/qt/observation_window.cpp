@@ -6,6 +6,7 @@
 #include "texts.h"
 #include "widget_table.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -16,6 +17,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <mutex>
 #include <stdexcept>
 #include <string_view>
 
@@ -39,11 +41,19 @@ void SetBackground(QWidget* widget, QPalette::ColorRole role, design::Rgb colour
     widget->setAutoFillBackground(fill);
 }
 
+// Screen readers see the view as a window (a frame), named by its title.
+QAccessibleInterface* ViewAccessibleFactory(const QString&, QObject* object) {
+    if (auto* view = qobject_cast<ObservationWindow*>(object)) return new QAccessibleWidget(view, QAccessible::Window);
+    return nullptr;
+}
+
 }  // namespace
 
 ObservationWindow::ObservationWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint) {
+    static std::once_flag installed;
+    std::call_once(installed, [] { QAccessible::installFactory(ViewAccessibleFactory); });
     BuildWidgets();
 }
 

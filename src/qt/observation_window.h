@@ -8,8 +8,9 @@
 // it and decides nothing; its close box and its button are reported as
 // signals.
 //
-// The main window is its transient parent: it is a secondary window, so the
-// program still ends when the main window is closed.
+// A tool window whose transient parent is the main window: window managers
+// keep it above the main window and with it, and it is a secondary window,
+// so the program still ends when the main window is closed.
 
 #include "observation_view.h"
 

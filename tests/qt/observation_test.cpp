@@ -64,7 +64,7 @@ protected:
     }
 };
 
-TEST_F(ObservationTest, F2AndTheGaugesMenuOpenAndCloseTheViewBesideTheWindow) {
+TEST_F(ObservationTest, F2AndPicture1sMenuOpenAndCloseTheViewBesideTheWindow) {
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     EXPECT_EQ(form->Observation(), nullptr);  // closed at start
@@ -97,7 +97,8 @@ TEST_F(ObservationTest, F2AndTheGaugesMenuOpenAndCloseTheViewBesideTheWindow) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == form.get(); }));
 
     // The gauge's context menu, asked for by a right click, by Shift+F10 and
-    // by the menu key; its item shows F2 and is checked while the view is open.
+    // by the menu key; its item shows F2 and is checked while the view is
+    // open. From the keyboard the item is ready for Enter.
     QWidget* gauge = Find("Picture1");
     auto* menu = form->findChild<QMenu*>(QStringLiteral("Picture1Menu"));
     ASSERT_NE(menu, nullptr);
@@ -105,34 +106,42 @@ TEST_F(ObservationTest, F2AndTheGaugesMenuOpenAndCloseTheViewBesideTheWindow) {
     ASSERT_EQ(menu->actions(), QList<QAction*>{item});
     EXPECT_EQ(item->text(), U("Наблюдение"));
     EXPECT_EQ(item->shortcut(), QKeySequence(Qt::Key_F2));
+    const auto rightClick = [](MainForm& form, QWidget* gauge) {
+        QTest::mouseClick(form.windowHandle(), Qt::RightButton, {}, gauge->mapTo(&form, QPoint(40, 60)));
+    };
     const struct {
         const char* how;
         void (*ask)(MainForm& form, QWidget* gauge);
-    } ways[] = {{"right click",
-                 [](MainForm& form, QWidget* gauge) {
-                     QTest::mouseClick(form.windowHandle(), Qt::RightButton, {}, gauge->mapTo(&form, QPoint(40, 60)));
-                 }},
-                {"Shift+F10",
-                 [](MainForm&, QWidget* gauge) {
-                     gauge->setFocus();
-                     QTest::keyClick(gauge, Qt::Key_F10, Qt::ShiftModifier);
-                 }},
-                {"menu key",
-                 [](MainForm&, QWidget* gauge) {
-                     const QPoint at = gauge->rect().center();
-                     QContextMenuEvent request(QContextMenuEvent::Keyboard, at, gauge->mapToGlobal(at));
-                     QApplication::sendEvent(gauge, &request);
-                 }},
-                {"right click again", [](MainForm& form, QWidget* gauge) {
-                     QTest::mouseClick(form.windowHandle(), Qt::RightButton, {}, gauge->mapTo(&form, QPoint(40, 60)));
-                 }}};
+        bool keyboard;
+    } ways[] = {
+        {"right click", rightClick, false},
+        {"Shift+F10",
+         [](MainForm&, QWidget* gauge) {
+             gauge->setFocus();
+             QTest::keyClick(gauge, Qt::Key_F10, Qt::ShiftModifier);
+         },
+         true},
+        {"menu key",
+         [](MainForm&, QWidget* gauge) {
+             const QPoint at = gauge->rect().center();
+             QContextMenuEvent request(QContextMenuEvent::Keyboard, at, gauge->mapToGlobal(at));
+             QApplication::sendEvent(gauge, &request);
+         },
+         true},
+        {"right click again", rightClick, false},
+    };
     bool open = false;
     for (const auto& way : ways) {
         SCOPED_TRACE(way.how);
         way.ask(*form, gauge);
         ASSERT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, 2000));
         EXPECT_EQ(item->isChecked(), open);
-        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+        if (way.keyboard) {
+            EXPECT_EQ(menu->activeAction(), item);
+            QTest::keyClick(menu, Qt::Key_Return);
+        } else {
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+        }
         open = !open;
         EXPECT_FALSE(menu->isVisible());
         EXPECT_EQ(ViewShown(), open);
@@ -357,7 +366,7 @@ TEST_F(ObservationTest, ObservationDrawingFiguresTableAndClipboardAfterASteadyRu
     EXPECT_TRUE(fatalMessages.isEmpty());
 }
 
-TEST_F(ObservationTest, ScreenReadersGetTheDrawingsDescribedAndTheTableWithItsHeaders) {
+TEST_F(ObservationTest, ScreenReadersGetThePlotsDescribedAndTheTableWithItsHeaders) {
     OpenView();
     const auto accessible = [&](const char* name) { return QAccessible::queryAccessibleInterface(InView(name)); };
     const struct {
