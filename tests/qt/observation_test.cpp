@@ -404,14 +404,23 @@ TEST_F(ObservationTest, ScreenReadersGetThePlotsDescribedAndTheTableWithItsHeade
     ASSERT_NE(cells, nullptr);
     ASSERT_EQ(cells->columnCount(), 5);
     ASSERT_EQ(cells->rowCount(), 1);
+    // The column headers among the table's children, in order. (A cell's
+    // own header cells are made afresh at each request and never freed by
+    // Qt 6.4.)
+    QStringList headers;
+    for (int child = 0; child < table->childCount(); ++child) {
+        QAccessibleInterface* header = table->child(child);
+        if (header != nullptr && header->role() == QAccessible::ColumnHeader)
+            headers << header->text(QAccessible::Name);
+    }
+    EXPECT_EQ(headers, kHeaders);
     for (int column = 0; column < 5; ++column) {
         SCOPED_TRACE(column);
+        EXPECT_EQ(cells->columnDescription(column), kHeaders[column]);
         QAccessibleInterface* cell = cells->cellAt(0, column);
         ASSERT_NE(cell, nullptr);
-        const QList<QAccessibleInterface*> headers = cell->tableCellInterface()->columnHeaderCells();
-        ASSERT_EQ(headers.size(), 1);
-        EXPECT_EQ(headers[0]->text(QAccessible::Name), kHeaders[column]);
-        EXPECT_TRUE(cell->state().readOnly || !cell->state().editable);
+        EXPECT_EQ(cell->tableCellInterface()->columnIndex(), column);
+        EXPECT_FALSE(cell->state().editable);
     }
     EXPECT_EQ(cells->cellAt(0, 3)->text(QAccessible::Name), QStringLiteral("66.7"));
     EXPECT_EQ(accessible("CopyBands")->role(), QAccessible::Button);
