@@ -5,6 +5,7 @@
 #include "widget_table.h"
 
 #include <QColor>
+#include <QFont>
 #include <QRect>
 #include <QString>
 
@@ -24,6 +25,25 @@ inline QString ColourName(design::Rgb colour) { return QColor(ToQRgb(colour)).na
 inline QRect PixelGeometry(const design::WidgetSpec& spec) {
     return {design::TwipsToWholePixels(spec.left), design::TwipsToWholePixels(spec.top),
             design::TwipsToWholePixels(spec.width), design::TwipsToWholePixels(spec.height)};
+}
+
+// The window's font (Times New Roman 12 pt, regular); fontconfig maps the
+// family to its metric twin where it is missing.
+inline QFont WindowFont() {
+    QFont font(Text(design::kFontFamily));
+    font.setPointSize(design::kFontPointSize);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+// Fusion paints button colours as gradients; a style sheet with an explicit
+// border paints the exact colour, with a raised border like a classic button.
+inline QString ColouredButtonStyleSheet(design::Rgb colour) {
+    return QStringLiteral(
+               "QPushButton { background-color: %1; color: black; border: 2px outset %2; }"
+               "QPushButton:pressed { border-style: inset; }"
+               "QPushButton:focus { border: 2px solid black; }")
+        .arg(ColourName(colour), ColourName(design::kChromeFace));
 }
 
 }  // namespace qt_window

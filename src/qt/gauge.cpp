@@ -3,6 +3,9 @@
 #include "design_qt.h"
 #include "widget_table.h"
 
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QPainter>
 #include <qdrawutil.h>
 
@@ -45,6 +48,16 @@ void Gauge::paintEvent(QPaintEvent*) {
     painter.restore();
 
     qDrawWinPanel(&painter, rect(), palette(), /*sunken=*/true);
+}
+
+void Gauge::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_F10 || event->modifiers() != Qt::ShiftModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    const QPoint at = rect().center();
+    QContextMenuEvent request(QContextMenuEvent::Keyboard, at, mapToGlobal(at), event->modifiers());
+    QCoreApplication::sendEvent(this, &request);
 }
 
 }  // namespace qt_window

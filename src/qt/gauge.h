@@ -41,6 +41,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Shift+F10 asks for the context menu, as the menu key does.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     std::vector<regulator::GaugeBox> boxes_;

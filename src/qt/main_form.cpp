@@ -5,11 +5,16 @@
 #include "handler_guard.h"
 #include "texts.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGroupBox>
+#include <QHideEvent>
 #include <QIcon>
 #include <QLabel>
 #include <QLocale>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -17,6 +22,8 @@
 #include <QScreen>
 #include <QStyle>
 
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace qt_window {
@@ -38,16 +45,6 @@ void SetBackground(QWidget* widget, design::Rgb colour) {
     widget->setPalette(palette);
     widget->setBackgroundRole(QPalette::Window);  // buttons default to the Button role
     widget->setAutoFillBackground(qobject_cast<Gauge*>(widget) == nullptr);
-}
-
-// Fusion paints button colours as gradients; a style sheet with an explicit
-// border paints the exact colour, with a raised border like a classic button.
-QString ColouredButtonStyleSheet(design::Rgb colour) {
-    return QStringLiteral(
-               "QPushButton { background-color: %1; color: black; border: 2px outset %2; }"
-               "QPushButton:pressed { border-style: inset; }"
-               "QPushButton:focus { border: 2px solid black; }")
-        .arg(ColourName(colour), ColourName(design::kChromeFace));
 }
 
 // An etched line with the caption set into it, filled with the frame's own
@@ -99,9 +96,7 @@ void MainForm::BuildWidgets() {
     setFixedSize(design::TwipsToWholePixels(design::kClientWidthTwips),
                  design::TwipsToWholePixels(design::kClientHeightTwips));
     SetBackground(this, design::kWindowBackground);
-    QFont windowFont(Text(design::kFontFamily));
-    windowFont.setPointSize(design::kFontPointSize);
-    windowFont.setWeight(QFont::Normal);
+    const QFont windowFont = WindowFont();
     setFont(windowFont);
 
     const auto table = design::WidgetTable();
@@ -174,6 +169,8 @@ void MainForm::BuildWidgets() {
                 widget = option;
                 break;
             }
+            case WidgetKind::Table:
+                throw std::logic_error(std::string("the main window has no table such as ") + spec.name);
         }
         widget->setObjectName(QString::fromLatin1(spec.name));
         // Every widget uses the window's font; say so explicitly, since a
@@ -185,6 +182,8 @@ void MainForm::BuildWidgets() {
         if (spec.Has(design::kInvisible)) widget->setVisible(false);
         widgets.push_back(widget);
     }
+
+    BuildObservationEntry();
 
     // Once every widget is in place, so that a frame's contents are there.
     std::vector<QWidget*> tabChain;
@@ -201,6 +200,39 @@ void MainForm::BuildWidgets() {
     if (const QScreen* screen = this->screen()) {
         setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()));
     }
+}
+
+// The view "Наблюдение" opens and closes with F2 in any of the program's
+// windows, and with the item of Picture1's context menu (a right click,
+// Shift+F10, the menu key): one checkable action, checked while it is open.
+void MainForm::BuildObservationEntry() {
+    // The item's text, then its key after a tab.
+    const QString item = Text(texts::kObservationMenuItem);
+    observationAction_ = new QAction(item.section(QLatin1Char('\t'), 0, 0), this);
+    observationAction_->setObjectName(QStringLiteral("ObservationAction"));
+    observationAction_->setShortcut(QKeySequence(item.section(QLatin1Char('\t'), 1), QKeySequence::PortableText));
+    observationAction_->setShortcutContext(Qt::ApplicationShortcut);
+    observationAction_->setCheckable(true);
+    addAction(observationAction_);
+    connect(observationAction_, &QAction::triggered, this, [this] {
+        logic_.Observation_Toggle();
+        // Checked as the view is, whatever the click made of it.
+        observationAction_->setChecked(observationShown_);
+    });
+
+    picture1Menu_ = new QMenu(this);
+    picture1Menu_->setObjectName(QStringLiteral("Picture1Menu"));
+    picture1Menu_->addAction(observationAction_);
+    picture1_->installEventFilter(this);
+}
+
+bool MainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != picture1_ || event->type() != QEvent::ContextMenu) return QWidget::eventFilter(watched, event);
+    const auto* request = static_cast<QContextMenuEvent*>(event);
+    picture1Menu_->popup(request->globalPos());
+    // Asked for from the keyboard, the menu's item is ready for Enter.
+    if (request->reason() == QContextMenuEvent::Keyboard) picture1Menu_->setActiveAction(observationAction_);
+    return true;
 }
 
 std::string MainForm::Text2(int index) const { return text2_.at(index)->text().toStdString(); }
@@ -229,11 +261,49 @@ void MainForm::ShowReadout(const std::string& caption, std::int16_t temperature)
 
 // The gauge, which Tab reaches, carries the heater's state in its
 // description, read with it.
-void MainForm::DescribeGauge(const std::string& description) {
-    picture1_->setAccessibleDescription(Text(description));
-}
+void MainForm::DescribeGauge(const std::string& description) { picture1_->setAccessibleDescription(Text(description)); }
 
 void MainForm::Announce(regulator::Message message, const std::string& text) { announcer_.Announce(message, text); }
+
+void MainForm::ShowObservationView(bool shown) {
+    if (shown) {
+        if (observation_ == nullptr) {
+            observation_ = new ObservationWindow(this);
+            connect(observation_, &ObservationWindow::copyBandsClicked, this, [this] { logic_.CopyBands_Click(); });
+            connect(observation_, &ObservationWindow::closedByUser, this, [this] {
+                ObservationViewClosed();
+                logic_.Observation_Closed();
+            });
+        }
+        observation_->ShowBeside(window());
+    } else if (observation_ != nullptr) {
+        // Closed from the view itself: the keyboard goes back to the main window.
+        if (observation_->isActiveWindow()) window()->activateWindow();
+        observation_->hide();
+    }
+    observationShown_ = shown;
+    observationAction_->setChecked(shown);
+}
+
+void MainForm::ShowObservation(const regulator::ObservationPicture& picture) {
+    if (observation_ != nullptr) observation_->Show(picture);
+}
+
+void MainForm::PutOnClipboard(const std::string& text) { QGuiApplication::clipboard()->setText(Text(text)); }
+
+void MainForm::ObservationViewClosed() {
+    observationShown_ = false;
+    observationAction_->setChecked(false);
+}
+
+// The main window closed, or the program ends: the view closes with it.
+void MainForm::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (event->spontaneous() || observation_ == nullptr || !observation_->isVisible()) return;
+    observation_->hide();
+    ObservationViewClosed();
+    logic_.Observation_Closed();
+}
 
 void MainForm::ShowFatalError(const std::string& description) { fatalHandler_(Text(description)); }
 

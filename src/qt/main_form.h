@@ -1,8 +1,9 @@
 #pragma once
 
-// MainForm is the program's only window. It owns every widget and the
-// window's logic (regulator::WindowLogic, whose state lives exactly as long
-// as the window), shows what the logic tells it through the primitives of
+// MainForm is the program's main window. It owns every widget, the view
+// "Наблюдение" beside it (observation_window.h) and the window's logic
+// (regulator::WindowLogic, whose state lives exactly as long as the window),
+// shows what the logic tells it through the primitives of
 // regulator::WindowView, and routes each widget event to the logic's
 // handler of the same name:
 //
@@ -10,6 +11,10 @@
 //   Command1(i)   -> Command1_Click(i)       start (0) and stop (1)
 //   Timer1        -> Timer1_Timer            every interval while enabled
 //   VScroll1      -> VScroll1_UserChange     the user moved the bar
+//   F2, or "Наблюдение" in Picture1's context menu
+//                 -> Observation_Toggle      opens or closes the view
+//   the view's close box -> Observation_Closed
+//   the view's "Копирай таблицата" -> CopyBands_Click
 //
 // Every decision is the logic's: what the gauge shows, what screen readers
 // are told and when, what a fatal error does to the run. The widgets are
@@ -19,6 +24,7 @@
 
 #include "announcer.h"
 #include "gauge.h"
+#include "observation_window.h"
 #include "scroll_bar.h"
 #include "threshold_box.h"
 #include "timer.h"
@@ -31,8 +37,10 @@
 #include <array>
 #include <functional>
 
+class QAction;
 class QGroupBox;
 class QLabel;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -51,6 +59,10 @@ public:
     const regulator::WindowLogic& Logic() const { return logic_; }
     bool HasFailed() const { return logic_.HasFailed(); }
     Timer* Timer1() const { return timer1_; }
+    // The view "Наблюдение", made when it is first opened.
+    ObservationWindow* Observation() const { return observation_; }
+    // F2 and the item "Наблюдение" of Picture1's context menu.
+    QAction* ObservationAction() const { return observationAction_; }
 
     // What is done with a fatal run-time error's description; by default a
     // message box and the end of the program. Tests replace it.
@@ -71,10 +83,20 @@ public:
     void ShowReadout(const std::string& caption, std::int16_t temperature) override;
     void DescribeGauge(const std::string& description) override;
     void Announce(regulator::Message message, const std::string& text) override;
+    void ShowObservationView(bool shown) override;
+    void ShowObservation(const regulator::ObservationPicture& picture) override;
+    void PutOnClipboard(const std::string& text) override;
     void ShowFatalError(const std::string& description) override;
+
+protected:
+    void hideEvent(QHideEvent* event) override;
+    // Picture1's context menu.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildWidgets();
+    void BuildObservationEntry();
+    void ObservationViewClosed();
     void ShowFatalErrorAndQuit(const QString& description);
 
     regulator::WindowLogic logic_;
@@ -88,6 +110,10 @@ private:
     ScrollBar* vscroll1_ = nullptr;
     QGroupBox* frame1_ = nullptr;
     Timer* timer1_;  // made before the widgets: a failure while they are built stops it
+    QAction* observationAction_ = nullptr;
+    QMenu* picture1Menu_ = nullptr;
+    ObservationWindow* observation_ = nullptr;
+    bool observationShown_ = false;  // as last shown or closed
     FatalHandler fatalHandler_;
 };
 

@@ -1,0 +1,44 @@
+#pragma once
+
+// A picture box of the view "Наблюдение" ("Trace" or "Loop"): it paints the
+// drawing the window's logic made of the run (observation_view.h), lines,
+// texts and markers given in the box's own pixels at 96 to the inch, which
+// are Qt's logical pixels; Qt scales them to the screen's density, so the
+// drawing stays sharp. The last drawing is kept for repainting.
+//
+// For screen readers the box is an image named by its title, whose
+// description says what the drawing shows; it changes only when that text
+// does.
+
+#include "observation_view.h"
+
+#include <QFont>
+#include <QWidget>
+
+#include <string>
+
+namespace qt_window {
+
+class PlotWidget final : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kBorderPixels = 2;  // the sunken three-dimensional border
+    // The drawing's texts: the window's font at a smaller size.
+    static constexpr int kTextPointSize = 9;
+
+    explicit PlotWidget(QWidget* parent = nullptr);
+
+    // Draws plot from now on (repainting only this box).
+    void SetPlot(const regulator::Plot& plot);
+    const regulator::Plot& Plot() const { return plot_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    regulator::Plot plot_;
+    QFont textFont_;
+};
+
+}  // namespace qt_window
