@@ -1,7 +1,7 @@
 // ESLint for the project's JavaScript (run by tools/lint.sh from the
 // repository's root, with this folder's locked ESLint):
 //   - the page's scripts, classic scripts linked into Emscripten's loader
-//     (page.js with --post-js, page_imports.js with --js-library) and the
+//     (src/web/*.js with --post-js, page_imports.js with --js-library) and the
 //     Node test programs' --pre-js (tools/node-env.js): they share the
 //     loader's scope, so its runtime helpers and the program's exports are
 //     their globals, and their own top-level names are their interface;
@@ -30,6 +30,19 @@ function programExports() {
   return names;
 }
 
+// The page's own scripts' top-level names (src/web/*.js, each a widget's
+// role, linked one after the other into the loader's scope) and the design's
+// data that generate_page writes ahead of them (design.js).
+function pageScriptNames() {
+  const names = { designData: 'readonly' };
+  const folder = path.join(root, 'src/web');
+  for (const file of fs.readdirSync(folder).filter((name) => name.endsWith('.js') && name !== 'page_imports.js')) {
+    const source = fs.readFileSync(path.join(folder, file), 'utf8');
+    for (const match of source.matchAll(/^(?:function|var)\s+([A-Za-z_$][\w$]*)/gm)) names[match[1]] = 'readonly';
+  }
+  return names;
+}
+
 // What Emscripten's runtime puts in the loader's scope for the scripts linked
 // into it.
 const emscriptenRuntime = Object.fromEntries(
@@ -48,21 +61,25 @@ const commonRules = {
 export default [
   js.configs.recommended,
   {
-    files: ['src/web/page.js'],
+    files: ['src/web/*.js'],
+    ignores: ['src/web/page_imports.js'],
     languageOptions: {
       ecmaVersion: 'latest',
       sourceType: 'script',
-      globals: { ...globals.browser, ...emscriptenRuntime, ...programExports() },
+      globals: { ...globals.browser, ...emscriptenRuntime, ...programExports(), ...pageScriptNames(),
+        abort: 'readonly' },
     },
-    rules: { ...commonRules, 'no-unused-vars': ['error', { vars: 'local', caughtErrorsIgnorePattern: '^ignored$' }] },
+    rules: { ...commonRules, 'no-unused-vars': ['error', { vars: 'local', caughtErrorsIgnorePattern: '^ignored$' }],
+      // Each file defines its own names among the others'.
+      'no-redeclare': ['error', { builtinGlobals: false }] },
   },
   {
     files: ['src/web/page_imports.js'],
     languageOptions: {
       ecmaVersion: 'latest',
       sourceType: 'script',
-      // `page` is page.js's window, in the same scope.
-      globals: { ...globals.browser, ...emscriptenRuntime, ...emscriptenLibrary, page: 'readonly' },
+      // `mainForm` is main_form.js's window, in the same scope.
+      globals: { ...globals.browser, ...emscriptenRuntime, ...emscriptenLibrary, mainForm: 'readonly' },
     },
     rules: commonRules,
   },
@@ -86,6 +103,7 @@ export default [
   },
   {
     files: ['tests/web/**/*.mjs', 'bench/web/*.mjs'],
-    languageOptions: { globals: { ...globals.node, ...globals.browser } },
+    // ... and the page's own scope, where a test calls the program itself.
+    languageOptions: { globals: { ...globals.node, ...globals.browser, ...programExports(), designData: 'readonly' } },
   },
 ];
