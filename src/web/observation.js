@@ -30,22 +30,23 @@ function Observation(view, entry, guard, refit) {
     if (element.getAttribute(name) !== value) element.setAttribute(name, value);
   };
 
+  // A drawing: its lines, then its texts, then its markers, each in a group
+  // of its own. The image is named and described as a whole, so its parts
+  // are hidden from screen readers.
   function Plot(box) {
     var svg = box.querySelector('svg');
     var description = byId(box.id + '_description');
+    var group = function () {
+      var made = svg.appendChild(document.createElementNS(SVG, 'g'));
+      made.setAttribute('aria-hidden', 'true');
+      return made;
+    };
+    var lineGroup = group(), textGroup = group(), markerGroup = group();
     var paths = [], labels = [], circles = [];
     var size = '';
-    var keep = function (pool, count, tag) {
-      while (pool.length < count) pool.push(svg.appendChild(document.createElementNS(SVG, tag)));
-      while (pool.length > count) svg.removeChild(pool.pop());
-    };
-    // Paths under the texts and the markers.
-    var addPath = function () {
-      var path = document.createElementNS(SVG, 'path');
-      path.setAttribute('fill', 'none');
-      path.setAttribute('stroke-linejoin', 'round');
-      svg.insertBefore(path, svg.firstChild && paths.length ? paths[paths.length - 1].nextSibling : svg.firstChild);
-      paths.push(path);
+    var keep = function (pool, parent, count, tag) {
+      while (pool.length < count) pool.push(parent.appendChild(document.createElementNS(SVG, tag)));
+      while (pool.length > count) parent.removeChild(pool.pop());
     };
 
     return {
@@ -73,10 +74,11 @@ function Observation(view, entry, guard, refit) {
           style.x = lines[at + 2];
           style.y = lines[at + 3];
         }
-        while (paths.length < styles.length) addPath();
-        while (paths.length > styles.length) svg.removeChild(paths.pop());
+        keep(paths, lineGroup, styles.length, 'path');
         styles.forEach(function (style, index) {
           var path = paths[index], first = style.at, width = lines[first + 7];
+          set(path, 'fill', 'none');
+          set(path, 'stroke-linejoin', 'round');
           set(path, 'stroke', colour(lines[first + 4], lines[first + 5], lines[first + 6]));
           set(path, 'stroke-width', number(width));
           set(path, 'stroke-dasharray', lines[first + 8] ? DASHES : 'none');
@@ -86,7 +88,7 @@ function Observation(view, entry, guard, refit) {
           set(path, 'stroke-linecap', width <= 1 ? 'butt' : 'round');
           set(path, 'd', style.d);
         });
-        keep(circles, markers.length / MARKER, 'circle');
+        keep(circles, markerGroup, markers.length / MARKER, 'circle');
         circles.forEach(function (circle, index) {
           var at = index * MARKER;
           set(circle, 'cx', number(markers[at]));
@@ -95,7 +97,7 @@ function Observation(view, entry, guard, refit) {
           set(circle, 'fill', colour(markers[at + 3], markers[at + 4], markers[at + 5]));
         });
       },
-      texts: function (count) { keep(labels, count, 'text'); },
+      texts: function (count) { keep(labels, textGroup, count, 'text'); },
       text: function (index, x, y, anchor, text) {
         var label = labels[index];
         set(label, 'x', number(x));
@@ -126,7 +128,8 @@ function Observation(view, entry, guard, refit) {
     var area = document.createElement('textarea');
     area.value = text;
     area.setAttribute('readonly', '');
-    area.className = 'visually-hidden';
+    // Out of sight, and laid out as written: tabs and line ends stay.
+    area.style.cssText = 'position:fixed;left:0;top:0;width:1px;height:1px;opacity:0;white-space:pre';
     document.body.appendChild(area);
     var focused = document.activeElement;
     area.select();
