@@ -7,6 +7,7 @@
 //
 // Linked ahead of the loader's own code (--pre-js); its work runs once the
 // page's script has been read, so the page's handlers are set by then.
+/* global dulmeriWasm */  // written by assemble.mjs into the single file
 if (typeof dulmeriWasm === 'string') {
   Module['instantiateWasm'] = function (imports, receiveInstance) {
     Promise.resolve().then(function () {

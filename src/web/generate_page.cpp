@@ -32,12 +32,22 @@ std::string Escape(const std::string& text) {
     std::string out;
     for (const char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\r': break;  // the boxes' lines end in CR LF; HTML keeps the LF
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\r':
+                break;  // the boxes' lines end in CR LF; HTML keeps the LF
+            default:
+                out += c;
         }
     }
     return out;
@@ -75,7 +85,8 @@ std::string OpenWidget(const WidgetSpec& spec, bool inDisabledFrame) {
                 return "<textarea " + common + (spec.Has(design::kLocked) ? " readonly" : "") + ">" + Escape(text) +
                        "</textarea>";
             }
-            return "<input " + common + " type=\"text\" inputmode=\"decimal\" autocomplete=\"off\" spellcheck=\"false\"" +
+            return "<input " + common +
+                   " type=\"text\" inputmode=\"decimal\" autocomplete=\"off\" spellcheck=\"false\"" +
                    (spec.Has(design::kTwoCharacters) ? " maxlength=\"2\"" : "") +
                    (spec.Has(design::kLocked) ? " readonly" : "") + ">";
         case WidgetKind::Label:
@@ -85,8 +96,8 @@ std::string OpenWidget(const WidgetSpec& spec, bool inDisabledFrame) {
             return "<div " + common + " role=\"meter\" tabindex=\"0\"" + ScaleRange() +
                    "><div class=\"face\"></div></div>";
         case WidgetKind::VScrollBar:
-            return "<div " + common + " role=\"slider\" tabindex=\"0\" aria-orientation=\"vertical\"" +
-                   ScaleRange() + ">"
+            return "<div " + common + " role=\"slider\" tabindex=\"0\" aria-orientation=\"vertical\"" + ScaleRange() +
+                   ">"
                    "<div data-part=\"up\"></div><div data-part=\"track\"><div data-part=\"thumb\"></div></div>"
                    "<div data-part=\"down\"></div></div>";
         case WidgetKind::PushButton:
@@ -117,19 +128,21 @@ std::string ObservationWidget(const WidgetSpec& spec) {
         case WidgetKind::Label:
             return "<div id=\"" + id + "\" class=\"label\">" + Caption(spec) + "</div>";
         case WidgetKind::PictureBox: {
-            return "<div id=\"" + id + "\" class=\"picture\"><svg role=\"img\"" + AriaLabel(spec) + " aria-describedby=\"" +
-                   id + "_description\" xmlns=\"http://www.w3.org/2000/svg\"></svg></div><p id=\"" + id +
+            return "<div id=\"" + id + "\" class=\"picture\"><svg role=\"img\"" + AriaLabel(spec) +
+                   " aria-describedby=\"" + id +
+                   "_description\" xmlns=\"http://www.w3.org/2000/svg\"></svg></div><p id=\"" + id +
                    "_description\" hidden></p>";
         }
         case WidgetKind::Table: {
-            std::string html = "<div id=\"" + id + "\" class=\"table\" role=\"group\" tabindex=\"0\" aria-labelledby=\"" + id +
+            std::string html = "<div id=\"" + id +
+                               "\" class=\"table\" role=\"group\" tabindex=\"0\" aria-labelledby=\"" + id +
                                "_caption\"><table><caption id=\"" + id + "_caption\" class=\"visually-hidden\">" +
                                Escape(spec.accessibleName) + "</caption><thead><tr>";
             for (const std::string_view header : texts::kBandsTableHeaders) {
                 html += "<th scope=\"col\">" + Escape(std::string(header)) + "</th>";
             }
-            return html + "</tr></thead><tbody></tbody></table></div><textarea id=\"" + id + "_text\"" + AriaLabel(spec) +
-                   " readonly hidden></textarea>";
+            return html + "</tr></thead><tbody></tbody></table></div><textarea id=\"" + id + "_text\"" +
+                   AriaLabel(spec) + " readonly hidden></textarea>";
         }
         case WidgetKind::PushButton:
             return "<button id=\"" + id + "\" type=\"button\">" + Caption(spec) + "</button>";
@@ -139,10 +152,11 @@ std::string ObservationWidget(const WidgetSpec& spec) {
 }
 
 std::string ObservationMarkup() {
-    std::string html = "<button id=\"ObservationButton\" type=\"button\" aria-expanded=\"false\" "
-                       "aria-controls=\"Observation\">" +
-                       Escape(texts::kObservationTitle) + "</button><section id=\"Observation\" aria-label=\"" +
-                       Escape(texts::kObservationTitle) + "\" hidden>";
+    std::string html =
+        "<button id=\"ObservationButton\" type=\"button\" aria-expanded=\"false\" "
+        "aria-controls=\"Observation\">" +
+        Escape(texts::kObservationTitle) + "</button><section id=\"Observation\" aria-label=\"" +
+        Escape(texts::kObservationTitle) + "\" hidden>";
     for (const WidgetSpec& spec : design::ObservationTable()) html += ObservationWidget(spec);
     return html + "</section>";
 }
@@ -184,7 +198,8 @@ std::string WindowStyle() {
         << ";--chrome-dark-shadow:" << CssColour(design::kChromeDarkShadow)
         << ";--scroll-track:" << CssColour(design::kScrollTrack)
         << ";--frame-line-inset:" << design::kFrameLineInsetPixels << "px"
-        << ";--text-scroll-bar:" << design::kTextScrollBarPixels << "px"
+        << ";--text-scroll-bar:" << design::kTextScrollBarPixels
+        << "px"
         // The scroll bar's arrows and thumb are squares as wide as the bar.
         << ";--vscroll1-side:" << CssPixels(design::FindWidgetSpec("VScroll1").width) << ";--window-font:" << Font()
         << "}\n";

@@ -24,9 +24,12 @@ constexpr std::size_t kMarkerNumbers = 6;
 
 const char* SvgAnchor(regulator::TextAnchor anchor) {
     switch (anchor) {
-        case regulator::TextAnchor::Start: return "start";
-        case regulator::TextAnchor::Middle: return "middle";
-        case regulator::TextAnchor::End: return "end";
+        case regulator::TextAnchor::Start:
+            return "start";
+        case regulator::TextAnchor::Middle:
+            return "middle";
+        case regulator::TextAnchor::End:
+            return "end";
     }
     return "start";
 }
@@ -43,9 +46,8 @@ MainForm::MainForm(regulator::NumberFormat format)
 void MainForm::VScroll1_UserChange(regulator::ScrollRequest request, int position) {
     // The bar's thumb reports where it was let go as it is; every other
     // request lands within the scale.
-    logic_.VScroll1_UserChange(request == regulator::ScrollRequest::Position
-                                   ? position
-                                   : regulator::ScrollTarget(logic_.Scale(), request));
+    logic_.VScroll1_UserChange(
+        request == regulator::ScrollRequest::Position ? position : regulator::ScrollTarget(logic_.Scale(), request));
 }
 
 unsigned MainForm::Timer1Started(double nowMs) {

@@ -45,8 +45,8 @@ void web_observation_show(int shown);
 // pixels: its lines, 9 numbers each (x1, y1, x2, y2, r, g, b, width, dashed
 // 0 or 1), and its markers, filled circles of 6 numbers each (x, y, radius,
 // r, g, b). The texts stay as they are.
-void web_plot_draw(int plot, double width, double height, const double* lines, int lineCount,
-                   const double* markers, int markerCount);
+void web_plot_draw(int plot, double width, double height, const double* lines, int lineCount, const double* markers,
+                   int markerCount);
 // The drawing's texts: how many there are, and one of them, its anchor point
 // (x, y) at the middle of its line, `anchor` "start", "middle" or "end".
 void web_plot_texts(int plot, int count);

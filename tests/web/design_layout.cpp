@@ -30,8 +30,9 @@ int main(int argc, char** argv) {
         }
         out << "\n  ]";
     };
-    out << "{\n  \"twipsPerPixel\": " << design::kTwipsPerPixel << ",\n  \"client\": {\"width\": "
-        << design::kClientWidthTwips << ", \"height\": " << design::kClientHeightTwips << "},\n  \"widgets\": ";
+    out << "{\n  \"twipsPerPixel\": " << design::kTwipsPerPixel
+        << ",\n  \"client\": {\"width\": " << design::kClientWidthTwips
+        << ", \"height\": " << design::kClientHeightTwips << "},\n  \"widgets\": ";
     widgets(design::WidgetTable());
     out << ",\n  \"observation\": {\"width\": " << design::kObservationWidthTwips
         << ", \"height\": " << design::kObservationHeightTwips << "},\n  \"observationWidgets\": ";

@@ -549,7 +549,7 @@ for (const delivery of DELIVERIES.filter((each) => !ONLY || each.name === ONLY))
       });
 
     test('"Копирай таблицата" puts the table on the clipboard, or shows it selected to be copied by hand',
-      async ({ page, context }) => {
+      async ({ context }) => {
         await context.grantPermissions(['clipboard-read', 'clipboard-write']);
         const expected = 'Долен праг\tГорен праг\tШирина\tПревключвания в минута\tПо правилото\n' +
           `81\t90\t9\t66${delivery.separator}7\t66${delivery.separator}7\n`;
