@@ -26,6 +26,11 @@ function Observation(view, entry, guard, refit) {
   // A number as an SVG attribute: to a hundredth of a pixel.
   var number = function (value) { return String(Math.round(value * 100) / 100); };
   var colour = function (r, g, b) { return 'rgb(' + r + ',' + g + ',' + b + ')'; };
+  // Whether the lines at a and b have the same colour, width and dashes.
+  var sameStyle = function (lines, a, b) {
+    for (var i = 4; i < LINE; i++) if (lines[a + i] !== lines[b + i]) return false;
+    return true;
+  };
   var set = function (element, name, value) {
     if (element.getAttribute(name) !== value) element.setAttribute(name, value);
   };
@@ -58,14 +63,19 @@ function Observation(view, entry, guard, refit) {
           svg.setAttribute('width', number(width));
           svg.setAttribute('height', number(height));
         }
-        // The lines by style, in the order each style first comes.
-        var styles = [], byStyle = {};
+        // The lines by style, in the order each style first comes; a line
+        // mostly has the style of the one before it.
+        var styles = [], style = null;
         for (var at = 0; at < lines.length; at += LINE) {
-          var key = lines[at + 4] + ',' + lines[at + 5] + ',' + lines[at + 6] + ',' + lines[at + 7] + ',' + lines[at + 8];
-          var style = byStyle[key];
-          if (!style) {
-            style = byStyle[key] = { at: at, d: '', x: NaN, y: NaN };
-            styles.push(style);
+          if (!style || !sameStyle(lines, style.at, at)) {
+            style = null;
+            for (var known = 0; known < styles.length && !style; known++) {
+              if (sameStyle(lines, styles[known].at, at)) style = styles[known];
+            }
+            if (!style) {
+              style = { at: at, d: '', x: NaN, y: NaN };
+              styles.push(style);
+            }
           }
           if (lines[at] !== style.x || lines[at + 1] !== style.y) {
             style.d += 'M' + number(lines[at]) + ' ' + number(lines[at + 1]);
