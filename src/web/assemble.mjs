@@ -3,13 +3,15 @@
 //   node assemble.mjs site   SITE_FOLDER GENERATED_FOLDER SOURCE_FOLDER VERSION FILE...
 //     index.html (script, font, icons and manifest as files beside it), the
 //     FILEs copied in, and sw.js precaching all of it.
-//   node assemble.mjs single OUTPUT.html GENERATED_FOLDER SOURCE_FOLDER SCRIPT.js FONT.woff2 ICON.svg LICENCE.txt
-//     one self-contained HTML file: script (with its WebAssembly), font and
-//     icon inlined, the font's licence in a comment; no manifest, no service
-//     worker.
+//   node assemble.mjs single OUTPUT.html GENERATED_FOLDER SOURCE_FOLDER SCRIPT.js PROGRAM.wasm FONT.woff2 ICON.svg LICENCE.txt
+//     one self-contained HTML file: script, font and icon inlined, and the
+//     WebAssembly gzipped, in base64, as the script's `dulmeriWasm`
+//     (embedded_wasm.js); the font's licence in a comment; no manifest, no
+//     service worker.
 import { createHash } from 'node:crypto';
 import { copyFileSync, mkdirSync, readFileSync, readdirSync, writeFileSync } from 'node:fs';
 import { basename, join } from 'node:path';
+import { gzipSync } from 'node:zlib';
 
 const [mode, output, generated, source, ...rest] = process.argv.slice(2);
 const read = (file) => readFileSync(file, 'utf8');
@@ -29,6 +31,10 @@ function page({ head, font, script }) {
   // One pass, so that nothing inserted is read as a placeholder again.
   return read(join(source, 'index.html.in')).replace(/@([A-Z]+)@/g, (whole, name) => parts[name] ?? whole);
 }
+
+// The font's copyright and licence, without the notes on Debian's packaging
+// of it that follow in the same file.
+const fontLicence = (file) => read(file).split(/\n(?=Files: debian\/)/)[0].trimEnd();
 
 const manifest = JSON.parse(read(join(generated, 'manifest.webmanifest')));
 
@@ -59,14 +65,16 @@ if (mode === 'site') {
     .replace('@CACHE@', `dulmeri-${version}-${hash.digest('hex').slice(0, 12)}`)
     .replace('@FILES@', JSON.stringify(precached)));
 } else if (mode === 'single') {
-  const [script, font, icon, licence] = rest;
+  const [script, wasm, font, icon, licence] = rest;
+  const program = gzipSync(readFileSync(wasm), { level: 9 }).toString('base64');
   const comment = (text) => '<!--\n' + text.replace(/--/g, '- -') + '\n-->';
   writeFileSync(output, page({
     head: '<meta name="theme-color" content="' + manifest.theme_color + '">' +
       '<link rel="icon" href="' + dataUrl(icon, 'image/svg+xml') + '">\n' +
-      comment('The web font "Dulmeri Serif" inlined below is cut from Liberation Serif 2:\n\n' + read(licence)),
+      comment('The web font "Dulmeri Serif" inlined below is cut from Liberation Serif 2:\n\n' + fontLicence(licence)),
     font: dataUrl(font, 'font/woff2'),
-    script: '<script>' + read(script).replace(/<\/(script)/gi, '<\\/$1') + '</script>',
+    script: '<script>var dulmeriWasm="' + program + '";\n' + read(script).replace(/<\/(script)/gi, '<\\/$1') +
+      '</script>',
   }));
 } else {
   console.error('usage: assemble.mjs site|single ...');

@@ -44,6 +44,20 @@ EMSCRIPTEN_KEEPALIVE void dulmeri_VScroll1_UserChange(int request, int position)
     if (form) form->VScroll1_UserChange(static_cast<regulator::ScrollRequest>(request), position);
 }
 
+// The view "Наблюдение": F2 or its button, and its button "Копирай таблицата".
+EMSCRIPTEN_KEEPALIVE void dulmeri_Observation_Toggle() {
+    if (form) form->Observation_Toggle();
+}
+EMSCRIPTEN_KEEPALIVE void dulmeri_CopyBands_Click() {
+    if (form) form->CopyBands_Click();
+}
+
+// A teacher's link: the text (in the buffer) typed into threshold box
+// `index` (regulator::kLowerBox or kUpperBox).
+EMSCRIPTEN_KEEPALIVE void dulmeri_TypeIntoBox(int index) {
+    if (form) form->TypeIntoBox(index, buffer);
+}
+
 // Timer1 started, or fired, at `nowMs` on the page's clock; each returns the
 // delay until it is to fire next, 0 when it is stopped.
 EMSCRIPTEN_KEEPALIVE unsigned dulmeri_timer1_start(double nowMs) { return form ? form->Timer1Started(nowMs) : 0; }

@@ -1,5 +1,6 @@
 // Writes the web page's window from the design: the markup of every widget
-// (window.html), its geometry, colours and font, and the chrome's colours and
+// of the window and of the view "Наблюдение" beside it, with the button that
+// opens the view (window.html), their geometry, colours and font, and the chrome's colours and
 // sizes as CSS custom properties for page.css (window.css), what the page's
 // script needs to know (design.js, linked into the script), the installed
 // app's manifest (manifest.webmanifest) and the document's title (title.txt).
@@ -18,6 +19,7 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -30,12 +32,22 @@ std::string Escape(const std::string& text) {
     std::string out;
     for (const char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\r': break;  // the boxes' lines end in CR LF; HTML keeps the LF
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\r':
+                break;  // the boxes' lines end in CR LF; HTML keeps the LF
+            default:
+                out += c;
         }
     }
     return out;
@@ -73,7 +85,8 @@ std::string OpenWidget(const WidgetSpec& spec, bool inDisabledFrame) {
                 return "<textarea " + common + (spec.Has(design::kLocked) ? " readonly" : "") + ">" + Escape(text) +
                        "</textarea>";
             }
-            return "<input " + common + " type=\"text\" inputmode=\"decimal\" autocomplete=\"off\" spellcheck=\"false\"" +
+            return "<input " + common +
+                   " type=\"text\" inputmode=\"decimal\" autocomplete=\"off\" spellcheck=\"false\"" +
                    (spec.Has(design::kTwoCharacters) ? " maxlength=\"2\"" : "") +
                    (spec.Has(design::kLocked) ? " readonly" : "") + ">";
         case WidgetKind::Label:
@@ -83,8 +96,8 @@ std::string OpenWidget(const WidgetSpec& spec, bool inDisabledFrame) {
             return "<div " + common + " role=\"meter\" tabindex=\"0\"" + ScaleRange() +
                    "><div class=\"face\"></div></div>";
         case WidgetKind::VScrollBar:
-            return "<div " + common + " role=\"slider\" tabindex=\"0\" aria-orientation=\"vertical\"" +
-                   ScaleRange() + ">"
+            return "<div " + common + " role=\"slider\" tabindex=\"0\" aria-orientation=\"vertical\"" + ScaleRange() +
+                   ">"
                    "<div data-part=\"up\"></div><div data-part=\"track\"><div data-part=\"thumb\"></div></div>"
                    "<div data-part=\"down\"></div></div>";
         case WidgetKind::PushButton:
@@ -98,8 +111,54 @@ std::string OpenWidget(const WidgetSpec& spec, bool inDisabledFrame) {
             return "<label " + common + "><input type=\"radio\" name=\"Option1\"" +
                    (inDisabledFrame || spec.Has(design::kDisabled) ? " tabindex=\"-1\"" : "") + ">" + Caption(spec) +
                    "</label>";
+        case WidgetKind::Table:
+            break;  // only in the view (ObservationWidget)
     }
     return {};
+}
+
+// The view "Наблюдение" (ObservationTable()), hidden until opened: its
+// drawings are SVG images named by their titles and described by a text of
+// their own, its figures labels, its bands a table with a header row in a
+// box that scrolls, and a box where the table's text shows when the
+// clipboard refuses it.
+std::string ObservationWidget(const WidgetSpec& spec) {
+    const std::string id = spec.name;
+    switch (spec.kind) {
+        case WidgetKind::Label:
+            return "<div id=\"" + id + "\" class=\"label\">" + Caption(spec) + "</div>";
+        case WidgetKind::PictureBox: {
+            return "<div id=\"" + id + "\" class=\"picture\"><svg role=\"img\"" + AriaLabel(spec) +
+                   " aria-describedby=\"" + id +
+                   "_description\" xmlns=\"http://www.w3.org/2000/svg\"></svg></div><p id=\"" + id +
+                   "_description\" hidden></p>";
+        }
+        case WidgetKind::Table: {
+            std::string html = "<div id=\"" + id +
+                               "\" class=\"table\" role=\"group\" tabindex=\"0\" aria-labelledby=\"" + id +
+                               "_caption\"><table><caption id=\"" + id + "_caption\" class=\"visually-hidden\">" +
+                               Escape(spec.accessibleName) + "</caption><thead><tr>";
+            for (const std::string_view header : texts::kBandsTableHeaders) {
+                html += "<th scope=\"col\">" + Escape(std::string(header)) + "</th>";
+            }
+            return html + "</tr></thead><tbody></tbody></table></div><textarea id=\"" + id + "_text\"" +
+                   AriaLabel(spec) + " readonly hidden></textarea>";
+        }
+        case WidgetKind::PushButton:
+            return "<button id=\"" + id + "\" type=\"button\">" + Caption(spec) + "</button>";
+        default:
+            return OpenWidget(spec, false);
+    }
+}
+
+std::string ObservationMarkup() {
+    std::string html =
+        "<button id=\"ObservationButton\" type=\"button\" aria-expanded=\"false\" "
+        "aria-controls=\"Observation\">" +
+        Escape(texts::kObservationTitle) + "</button><section id=\"Observation\" aria-label=\"" +
+        Escape(texts::kObservationTitle) + "\" hidden>";
+    for (const WidgetSpec& spec : design::ObservationTable()) html += ObservationWidget(spec);
+    return html + "</section>";
 }
 
 std::string WindowMarkup() {
@@ -139,7 +198,8 @@ std::string WindowStyle() {
         << ";--chrome-dark-shadow:" << CssColour(design::kChromeDarkShadow)
         << ";--scroll-track:" << CssColour(design::kScrollTrack)
         << ";--frame-line-inset:" << design::kFrameLineInsetPixels << "px"
-        << ";--text-scroll-bar:" << design::kTextScrollBarPixels << "px"
+        << ";--text-scroll-bar:" << design::kTextScrollBarPixels
+        << "px"
         // The scroll bar's arrows and thumb are squares as wide as the bar.
         << ";--vscroll1-side:" << CssPixels(design::FindWidgetSpec("VScroll1").width) << ";--window-font:" << Font()
         << "}\n";
@@ -167,6 +227,30 @@ std::string WindowStyle() {
     return css.str();
 }
 
+// The view "Наблюдение" laid out as the window is, and the button that opens
+// it, as large as the view's own button.
+std::string ObservationStyle() {
+    std::ostringstream css;
+    const auto box = [&css](const std::string& selector, const WidgetSpec& spec) {
+        css << selector << "{left:" << CssPixels(spec.left) << ";top:" << CssPixels(spec.top)
+            << ";width:" << CssPixels(spec.width) << ";height:" << CssPixels(spec.height);
+        if (spec.background) css << ";background-color:" << CssColour(*spec.background);
+        if (spec.Has(design::kCentred)) css << ";text-align:center";
+        css << "}\n";
+    };
+    css << "#Observation{width:" << CssPixels(design::kObservationWidthTwips)
+        << ";height:" << CssPixels(design::kObservationHeightTwips)
+        << ";background:" << CssColour(design::kWindowBackground) << ";font:var(--window-font)}\n";
+    for (const WidgetSpec& spec : design::ObservationTable()) {
+        box("#" + std::string(spec.name), spec);
+        if (spec.kind == WidgetKind::Table) box("#" + std::string(spec.name) + "_text", spec);
+    }
+    const WidgetSpec& copy = design::FindWidgetSpec("CopyBands");
+    css << "#ObservationButton{width:" << CssPixels(copy.width) << ";height:" << CssPixels(copy.height)
+        << ";background-color:var(--chrome-face)}\n";
+    return css.str();
+}
+
 // What the page's script needs from the design and the core, as one
 // JavaScript object linked ahead of the script's own files.
 std::string ScriptData() {
@@ -186,7 +270,9 @@ std::string ScriptData() {
            "  // The widget arrays' sizes.\n"
            "  text2Count: " +
            std::to_string(design::kText2Count) + ",\n  command1Count: " + std::to_string(design::kCommand1Count) +
-           ",\n  option1Count: " + std::to_string(design::kOption1Count) + ",\n};\n";
+           ",\n  option1Count: " + std::to_string(design::kOption1Count) +
+           ",\n  // The threshold boxes a teacher's link types into (Text2's indices).\n  lowerBox: " +
+           std::to_string(regulator::kLowerBox) + ",\n  upperBox: " + std::to_string(regulator::kUpperBox) + ",\n};\n";
 }
 
 std::string Manifest() {
@@ -226,7 +312,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string folder = argv[1];
-    const bool written = Write(folder, "window.html", WindowMarkup()) && Write(folder, "window.css", WindowStyle()) &&
+    const bool written = Write(folder, "window.html", WindowMarkup() + ObservationMarkup()) &&
+                         Write(folder, "window.css", WindowStyle() + ObservationStyle()) &&
                          Write(folder, "design.js", ScriptData()) &&
                          Write(folder, "manifest.webmanifest", Manifest()) &&
                          Write(folder, "title.txt", Escape(texts::WindowCaption())) &&

@@ -17,6 +17,27 @@ std::int64_t Microseconds(double milliseconds) { return std::llround(millisecond
 // A length of the picture box's drawing in the page's pixels.
 double Pixels(double twips) { return twips / design::PixelsToTwips(1); }
 
+// How many numbers describe a line, and a marker, in the buffers handed to
+// the page (page_imports.h).
+constexpr std::size_t kLineNumbers = 9;
+constexpr std::size_t kMarkerNumbers = 6;
+
+const char* SvgAnchor(regulator::TextAnchor anchor) {
+    switch (anchor) {
+        case regulator::TextAnchor::Start:
+            return "start";
+        case regulator::TextAnchor::Middle:
+            return "middle";
+        case regulator::TextAnchor::End:
+            return "end";
+    }
+    return "start";
+}
+
+bool SameText(const regulator::PlotText& a, const regulator::PlotText& b) {
+    return a.x == b.x && a.y == b.y && a.anchor == b.anchor && a.text == b.text;
+}
+
 }  // namespace
 
 MainForm::MainForm(regulator::NumberFormat format)
@@ -25,9 +46,8 @@ MainForm::MainForm(regulator::NumberFormat format)
 void MainForm::VScroll1_UserChange(regulator::ScrollRequest request, int position) {
     // The bar's thumb reports where it was let go as it is; every other
     // request lands within the scale.
-    logic_.VScroll1_UserChange(request == regulator::ScrollRequest::Position
-                                   ? position
-                                   : regulator::ScrollTarget(logic_.Scale(), request));
+    logic_.VScroll1_UserChange(
+        request == regulator::ScrollRequest::Position ? position : regulator::ScrollTarget(logic_.Scale(), request));
 }
 
 unsigned MainForm::Timer1Started(double nowMs) {
@@ -83,6 +103,76 @@ void MainForm::ShowReadout(const std::string& caption, std::int16_t temperature)
 void MainForm::DescribeGauge(const std::string& description) { web_picture1_describe(description.c_str()); }
 
 void MainForm::Announce(regulator::Message, const std::string& text) { web_announce(text.c_str()); }
+
+void MainForm::ShowObservationView(bool shown) { web_observation_show(shown ? 1 : 0); }
+
+void MainForm::ShowObservation(const regulator::ObservationPicture& picture) {
+    ShowPlot(0, picture.trace);
+    ShowPlot(1, picture.loop);
+    for (std::size_t i = 0; i < picture.figures.size(); ++i) {
+        if (picture.figures[i] == figuresShown_[i]) continue;
+        figuresShown_[i] = picture.figures[i];
+        web_observation_figure(static_cast<int>(i), figuresShown_[i].c_str());
+    }
+    if (picture.rows != rowsShown_) {
+        web_bands_rows(static_cast<int>(picture.rows.size()));
+        for (std::size_t row = 0; row < picture.rows.size(); ++row) {
+            for (std::size_t column = 0; column < picture.rows[row].size(); ++column) {
+                if (row < rowsShown_.size() && rowsShown_[row][column] == picture.rows[row][column]) continue;
+                web_bands_cell(static_cast<int>(row), static_cast<int>(column), picture.rows[row][column].c_str());
+            }
+        }
+        rowsShown_ = picture.rows;
+    }
+}
+
+void MainForm::ShowPlot(int index, const regulator::Plot& plot) {
+    // The buffers keep their room from one tick to the next.
+    lineNumbers_.resize(plot.lines.size() * kLineNumbers);
+    double* number = lineNumbers_.data();
+    for (const regulator::PlotLine& line : plot.lines) {
+        *number++ = line.x1;
+        *number++ = line.y1;
+        *number++ = line.x2;
+        *number++ = line.y2;
+        *number++ = line.colour.r;
+        *number++ = line.colour.g;
+        *number++ = line.colour.b;
+        *number++ = line.width;
+        *number++ = line.dashed ? 1 : 0;
+    }
+    markerNumbers_.resize(plot.markers.size() * kMarkerNumbers);
+    number = markerNumbers_.data();
+    for (const regulator::PlotMarker& marker : plot.markers) {
+        *number++ = marker.x;
+        *number++ = marker.y;
+        *number++ = marker.radius;
+        *number++ = marker.colour.r;
+        *number++ = marker.colour.g;
+        *number++ = marker.colour.b;
+    }
+    web_plot_draw(index, plot.width, plot.height, lineNumbers_.data(),
+                  static_cast<int>(lineNumbers_.size() / kLineNumbers), markerNumbers_.data(),
+                  static_cast<int>(markerNumbers_.size() / kMarkerNumbers));
+
+    PlotShown& shown = plotsShown_[static_cast<std::size_t>(index)];
+    if (plot.texts.size() != shown.texts.size()) web_plot_texts(index, static_cast<int>(plot.texts.size()));
+    for (std::size_t i = 0; i < plot.texts.size(); ++i) {
+        const regulator::PlotText& text = plot.texts[i];
+        if (i < shown.texts.size() && SameText(text, shown.texts[i])) continue;
+        web_plot_text(index, static_cast<int>(i), text.x, text.y, SvgAnchor(text.anchor), text.text.c_str());
+    }
+    if (plot.texts.size() != shown.texts.size() ||
+        !std::equal(plot.texts.begin(), plot.texts.end(), shown.texts.begin(), SameText)) {
+        shown.texts = plot.texts;
+    }
+    if (plot.description != shown.description) {
+        shown.description = plot.description;
+        web_plot_describe(index, shown.description.c_str());
+    }
+}
+
+void MainForm::PutOnClipboard(const std::string& text) { web_clipboard(text.c_str()); }
 
 void MainForm::ShowFatalError(const std::string& description) {
     web_fail(regulator::PageFatalErrorMessage(description).c_str());

@@ -10,17 +10,27 @@
 //   Command1(i)   -> Command1_Click(i)        start (0) and stop (1)
 //   Timer1        -> Timer1_Timer             when the schedule says a tick is due
 //   VScroll1      -> VScroll1_UserChange      the user's request, turned into a position
+//   F2, the button "Наблюдение" under the window
+//                 -> Observation_Toggle       opens or closes the view (#Observation)
+//   CopyBands     -> CopyBands_Click          the bands table onto the clipboard
+//   a teacher's link (?lower=..&upper=..)
+//                 -> TypeIntoBox              after Form_Load, as if typed
 //
 // Its primitives hand what the logic gives them to the page's widgets
 // (page_imports.h), in the page's pixels; none of them decides anything.
+// The view's drawings change at every tick while it is open: their lines
+// and markers go over as numbers in one reused buffer, and a text reaches
+// the page only when it differs from the one shown.
 // Timer1's rhythm is the core's TickSchedule on the page's clock: the page's
 // timer only waits for the delays it is given here.
 
 #include "tick_schedule.h"
 #include "window_logic.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace web_window {
 
@@ -38,6 +48,9 @@ public:
     // Position) a position of the thumb; a position outside the scale is the
     // scroll bar's fatal error.
     void VScroll1_UserChange(regulator::ScrollRequest request, int position);
+    void Observation_Toggle() { logic_.Observation_Toggle(); }
+    void CopyBands_Click() { logic_.CopyBands_Click(); }
+    void TypeIntoBox(int index, const std::string& text) { logic_.TypeIntoBox(index, text); }
 
     // Timer1, on the page's clock (milliseconds): the timer was started, or
     // it fired and ticks if a tick is due. Both return the delay to wait
@@ -64,7 +77,25 @@ private:
     void ShowReadout(const std::string& caption, std::int16_t temperature) override;
     void DescribeGauge(const std::string& description) override;
     void Announce(regulator::Message message, const std::string& text) override;
+    void ShowObservationView(bool shown) override;
+    void ShowObservation(const regulator::ObservationPicture& picture) override;
+    void PutOnClipboard(const std::string& text) override;
     void ShowFatalError(const std::string& description) override;
+
+    // One drawing of the view: 0 the trace, 1 the loop.
+    void ShowPlot(int index, const regulator::Plot& plot);
+
+    // What the view's texts show now, so that only a change is written.
+    struct PlotShown {
+        std::vector<regulator::PlotText> texts;
+        std::string description;
+    };
+    std::array<PlotShown, 2> plotsShown_;
+    std::array<std::string, 3> figuresShown_;
+    std::vector<std::array<std::string, 5>> rowsShown_;
+    // The lines' and markers' numbers handed to the page, reused.
+    std::vector<double> lineNumbers_;
+    std::vector<double> markerNumbers_;
 
     regulator::WindowLogic logic_;
     regulator::TickSchedule schedule_;

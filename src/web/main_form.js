@@ -5,8 +5,14 @@
 // hands each call to `mainForm` here. Every event handler runs behind a
 // guard: no exception reaches the browser's event loop.
 //
+// The button "Наблюдение" under the window and F2 anywhere in the page open
+// and close the view "Наблюдение" (observation.js); a teacher's link
+// (?lower=70&upper=90&observe) types into the threshold boxes and opens the
+// view once the window is loaded.
+//
 // Linked after Emscripten's loader and the other files of the page's script
-// (designData, Timer1, ScrollBar, Gauge, Announcer, FitToScreen), so it
+// (designData, Timer1, ScrollBar, Gauge, Announcer, FitToScreen,
+// Observation), so it
 // shares their scope: `Module`, the exported `_dulmeri_*` functions and the
 // string helpers.
 
@@ -24,8 +30,11 @@ var mainForm = (function () {
     return option.querySelector('input');
   });
   var readout = byId('Label1_1');
+  var observationButton = byId('ObservationButton');
+  var observationView = byId('Observation');
   var failed = false;
   var started = false;
+  var loaded = false;
   var resolveReady;
   var ready = new Promise(function (resolve) { resolveReady = resolve; });
 
@@ -83,8 +92,10 @@ var mainForm = (function () {
     failed = true;
     timer1.enable(false);
     vscroll1.stopRepeat();
-    form.inert = true;
-    form.setAttribute('inert', '');
+    [form, observationButton, observationView].forEach(function (element) {
+      element.inert = true;
+      element.setAttribute('inert', '');
+    });
     var dialog = byId('fatal');
     byId('fatal-message').textContent = message;
     byId('fatal-reload').addEventListener('click', function () { location.reload(); });
@@ -94,7 +105,34 @@ var mainForm = (function () {
     resolveReady(false);
   }
 
-  FitToScreen(form, byId('screen'), guard);
+  var refit = FitToScreen(byId('desk'), byId('screen'), observationView, guard);
+  var observation = Observation(observationView, observationButton, guard, refit);
+
+  // The view "Наблюдение": its button, F2 wherever the focus is, and its
+  // button "Копирай таблицата"; nothing before the window is loaded.
+  var whenLoaded = function (handler) { return guard(function (event) { if (loaded) handler(event); }); };
+  observationButton.addEventListener('click', whenLoaded(function () { _dulmeri_Observation_Toggle(); }));
+  document.addEventListener('keydown', guard(function (event) {
+    if (event.key !== 'F2' || event.altKey || event.ctrlKey || event.metaKey || event.shiftKey) return;
+    event.preventDefault();
+    if (loaded && !event.repeat) _dulmeri_Observation_Toggle();
+  }));
+  byId('CopyBands').addEventListener('click', whenLoaded(function () { _dulmeri_CopyBands_Click(); }));
+
+  // A teacher's link: each threshold it carries goes into its box as typed
+  // text (the program keeps two characters and checks them at the first
+  // tick); only ever a box's value, never markup. A name given twice counts
+  // once, the first time.
+  function followTeachersLink() {
+    var query = new URLSearchParams(location.search);
+    [['lower', designData.lowerBox], ['upper', designData.upperBox]].forEach(function (box) {
+      var text = query.get(box[0]);
+      if (text === null) return;
+      toBuffer(text);
+      _dulmeri_TypeIntoBox(box[1]);
+    });
+    if (query.has('observe')) _dulmeri_Observation_Toggle();
+  }
 
   // The decimal separator of the browser's language, as the desktop programs
   // take it from the user's locale.
@@ -113,7 +151,9 @@ var mainForm = (function () {
   Module['onRuntimeInitialized'] = guard(function () {
     toBuffer(decimalSeparator());
     started = true;
-    var loaded = _dulmeri_Form_Load() === 1;  // before the window is shown
+    loaded = _dulmeri_Form_Load() === 1;  // before the window is shown
+    if (loaded) followTeachersLink();
+    loaded = loaded && !failed;
     form.classList.remove('loading');
     if (!loaded) return;
     byId('Text1_0').focus();
@@ -146,6 +186,7 @@ var mainForm = (function () {
       picture1.showValue(temperature);
     },
     announcer: announcer,
+    observation: observation,
     fail: fail,
   };
 })();

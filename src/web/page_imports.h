@@ -39,6 +39,28 @@ void web_picture1_describe(const char* description);
 // Speaks a message through the page's live region.
 void web_announce(const char* text);
 
+// The view "Наблюдение" (#Observation): shown or hidden.
+void web_observation_show(int shown);
+// Drawing `plot` (0 the trace, 1 the loop), `width` by `height` of its own
+// pixels: its lines, 9 numbers each (x1, y1, x2, y2, r, g, b, width, dashed
+// 0 or 1), and its markers, filled circles of 6 numbers each (x, y, radius,
+// r, g, b). The texts stay as they are.
+void web_plot_draw(int plot, double width, double height, const double* lines, int lineCount, const double* markers,
+                   int markerCount);
+// The drawing's texts: how many there are, and one of them, its anchor point
+// (x, y) at the middle of its line, `anchor` "start", "middle" or "end".
+void web_plot_texts(int plot, int count);
+void web_plot_text(int plot, int index, double x, double y, const char* anchor, const char* text);
+// The drawing's description for screen readers.
+void web_plot_describe(int plot, const char* text);
+// Figure_i's text.
+void web_observation_figure(int index, const char* text);
+// The bands table: how many rows it has, and one cell's text.
+void web_bands_rows(int count);
+void web_bands_cell(int row, int column, const char* text);
+// Puts the text on the clipboard.
+void web_clipboard(const char* text);
+
 // Shows the fatal error's message; the page stops and stays inert.
 void web_fail(const char* message);
 }

@@ -19,5 +19,19 @@ mergeInto(LibraryManager.library, {
   web_readout: function (caption, temperature) { mainForm.showReadout(UTF8ToString(caption), temperature); },
   web_picture1_describe: function (text) { mainForm.picture1.describe(UTF8ToString(text)); },
   web_announce: function (text) { mainForm.announcer.announce(UTF8ToString(text)); },
+  web_observation_show: function (shown) { mainForm.observation.show(shown !== 0); },
+  web_plot_draw: function (plot, width, height, lines, lineCount, markers, markerCount) {
+    mainForm.observation.plots[plot].draw(width, height, HEAPF64.subarray(lines >> 3, (lines >> 3) + lineCount * 9),
+                                          HEAPF64.subarray(markers >> 3, (markers >> 3) + markerCount * 6));
+  },
+  web_plot_texts: function (plot, count) { mainForm.observation.plots[plot].texts(count); },
+  web_plot_text: function (plot, index, x, y, anchor, text) {
+    mainForm.observation.plots[plot].text(index, x, y, UTF8ToString(anchor), UTF8ToString(text));
+  },
+  web_plot_describe: function (plot, text) { mainForm.observation.plots[plot].describe(UTF8ToString(text)); },
+  web_observation_figure: function (index, text) { mainForm.observation.figure(index, UTF8ToString(text)); },
+  web_bands_rows: function (count) { mainForm.observation.bandsRows(count); },
+  web_bands_cell: function (row, column, text) { mainForm.observation.bandsCell(row, column, UTF8ToString(text)); },
+  web_clipboard: function (text) { mainForm.observation.copy(UTF8ToString(text)); },
   web_fail: function (message) { mainForm.fail(UTF8ToString(message)); },
 });

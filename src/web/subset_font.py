@@ -1,5 +1,8 @@
 """Makes the page's web font: Liberation Serif 2 (the metric twin of Times New
-Roman, SIL Open Font License 1.1) cut to Latin and Cyrillic, as WOFF2.
+Roman, SIL Open Font License 1.1) cut to Latin and the basic Cyrillic letters
+(U+0400-045F: Bulgarian and every other modern Slavic alphabet; the extended
+block's historic and non-Slavic letters fall back to the device's fonts), as
+WOFF2.
 
 The licence reserves the name "Liberation" (and "Tinos") for the unmodified
 fonts, so the cut font is renamed "Dulmeri Serif".
@@ -12,7 +15,7 @@ from fontTools import subset
 from fontTools.ttLib import TTFont
 
 FAMILY = "Dulmeri Serif"
-UNICODES = "U+0020-007E,U+00A0-00BB,U+2013-2014,U+2018-201E,U+2026,U+0400-04FF"
+UNICODES = "U+0020-007E,U+00A0-00BB,U+2013-2014,U+2018-201E,U+2026,U+0400-045F"
 
 
 def main(source, target):

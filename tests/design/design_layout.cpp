@@ -74,6 +74,21 @@ std::optional<std::string> Layout() {
              << ", \"background\": " << (spec.background ? Colour(*spec.background) : "null") << "}";
         separator = ",\n";
     }
+    // The view "Наблюдение", in pixels of the view.
+    const auto viewWidth = Pixels(design::kObservationWidthTwips), viewHeight = Pixels(design::kObservationHeightTwips);
+    if (!viewWidth || !viewHeight) return std::nullopt;
+    json << "\n  },\n  \"observation\": [" << *viewWidth << ", " << *viewHeight << "],\n  \"observationWidgets\": {";
+    separator = "\n";
+    for (const WidgetSpec& spec : design::ObservationTable()) {
+        const auto x = Pixels(spec.left), y = Pixels(spec.top), w = Pixels(spec.width), h = Pixels(spec.height);
+        if (!x || !y || !w || !h) {
+            std::cerr << "design_layout: " << spec.name << " is not laid out in whole pixels\n";
+            return std::nullopt;
+        }
+        json << separator << "    \"" << spec.name << "\": {\"kind\": \"" << KindName(spec.kind) << "\", \"box\": [" << *x
+             << ", " << *y << ", " << *w << ", " << *h << "]}";
+        separator = ",\n";
+    }
     json << "\n  }\n}\n";
     return json.str();
 }

@@ -68,6 +68,18 @@ const deliveries = [
 ];
 
 for (const delivery of deliveries) {
+  describe(`Firefox, ${delivery.name}, the view "Наблюдение"`, () => {
+    let page;
+    before(async () => { page = await openPage(delivery.url()); });
+    after(async () => { await page?.close(); });
+
+    test('F2 and its button open and close it; its figures follow the run', async () => {
+      await checks.checkObservationView(page);
+      await checks.checkNoErrors(page);
+      assert.deepEqual(page.reported, []);
+    });
+  });
+
   describe(`Firefox, ${delivery.name}`, () => {
     let page;
     before(async () => { page = await openPage(delivery.url()); });

@@ -54,10 +54,11 @@ for (const delivery of DELIVERIES.filter((each) => !ONLY || each.name === ONLY))
     test.afterAll(async () => server?.close());
 
     // Opens the page with a fake clock; the single file with no network at all.
-    async function open(page, context) {
+    async function open(page, context, query = '') {
       problems.length = 0;
       page.on('console', (message) => { if (message.type() === 'error') problems.push(message.text()); });
       page.on('pageerror', (error) => problems.push(String(error)));
+      page.on('dialog', (dialog) => { problems.push('dialog: ' + dialog.message()); dialog.dismiss(); });
       if (delivery.name !== 'site') {
         await context.route('**', (route) => {
           const requested = route.request().url();
@@ -67,7 +68,7 @@ for (const delivery of DELIVERIES.filter((each) => !ONLY || each.name === ONLY))
         });
       }
       await page.clock.install();
-      await page.goto(url);
+      await page.goto(url + query);
       await ready(page);
     }
 
@@ -416,6 +417,250 @@ for (const delivery of DELIVERIES.filter((each) => !ONLY || each.name === ONLY))
       await expect(page.locator('#Label1_1')).toHaveText('Моментна стойност: 0');
     });
 
+    // The view "Наблюдение" on a screen wide enough for it beside the window
+    // at full size.
+    test('the view "Наблюдение": F2 and its button, its layout, and a run\'s figures, drawing and table, for everyone',
+      async ({ page, context }) => {
+        await page.setViewportSize({ width: 1100, height: 720 });
+        await open(page, context);
+        const view = page.locator('#Observation'), button = page.locator('#ObservationButton');
+        await expect(view).toBeHidden();
+        await expect(button).toHaveAttribute('aria-expanded', 'false');
+        await expect(button).toHaveAttribute('aria-controls', 'Observation');
+
+        // F2 wherever the focus is opens and closes it, and types nothing;
+        // so does the button under the window.
+        for (const id of ['Text1_0', 'Picture1', 'VScroll1', 'Text2_0', 'Command1_1']) {
+          await page.locator('#' + id).focus();
+          await page.keyboard.press('F2');
+          await expect(view, id).toBeVisible();
+          await expect(button).toHaveAttribute('aria-expanded', 'true');
+          await expect(page.locator('#' + id)).toBeFocused();
+          await page.keyboard.press('F2');
+          await expect(view, id).toBeHidden();
+          await expect(button).toHaveAttribute('aria-expanded', 'false');
+        }
+        await expect(page.locator('#Text2_0')).toHaveValue('81');
+        await button.click();
+        await expect(view).toBeVisible();
+        await expect(button).toHaveAttribute('aria-expanded', 'true');
+        await button.click();
+        await expect(view).toBeHidden();
+        await page.keyboard.press('F2');
+        await expect(view).toBeVisible();
+
+        // Beside the window, at the design's size, every widget where the
+        // design puts it; the window itself as before.
+        const windowBox = await page.locator('#MainForm').boundingBox(), viewBox = await view.boundingBox();
+        expect(viewBox.x).toBeGreaterThanOrEqual(windowBox.x + windowBox.width);
+        expect(viewBox.y).toBeCloseTo(windowBox.y, 0);
+        const driver = { evaluate: (expression) => page.evaluate(expression) };
+        await checks.checkLayout(driver, checks.readDesign(), { view: true });
+        await checks.checkLayout(driver, checks.readDesign());
+
+        // Tab goes on from the window's last widget to the button, then into
+        // the view: its table and its button.
+        await page.locator('#Command1_1').focus();
+        for (const id of ['ObservationButton', 'Bands', 'CopyBands']) {
+          await page.keyboard.press('Tab');
+          await expect(page.locator('#' + id)).toBeFocused();
+        }
+
+        // A run at 81 and 90: 90 ticks to the upper threshold, then ten whole
+        // cycles of 18. Numbers with the decimal sign of the browser's language.
+        const decimal = (text) => text.replace(/(\d)\.(\d)/g, `$1${delivery.separator}$2`);
+        await page.locator('#Command1_0').click();
+        await tick(page, 90 + 180);
+        await expect(page.locator('#Figure_0')).toHaveText('Превключвания: 21');
+        await expect(page.locator('#Figure_1')).toHaveText(decimal('Превключвания в минута: 66.7'));
+        await expect(page.locator('#Figure_2')).toHaveText(decimal('Средно време между превключванията: 0.9 с'));
+        expect(await page.locator('#Bands th').evaluateAll((cells) => cells.map((cell) => [cell.scope, cell.textContent])))
+          .toEqual(['Долен праг', 'Горен праг', 'Ширина', 'Превключвания в минута', 'По правилото']
+            .map((header) => ['col', header]));
+        expect(await page.locator('#Bands tbody tr').evaluateAll((rows) => rows.map((row) =>
+          [...row.cells].map((cell) => cell.textContent)))).toEqual([['81', '90', '9', decimal('66.7'), decimal('66.7')]]);
+
+        // The trace as drawn: the two dashed threshold lines (the design's dark
+        // grey, one pixel: rows of it broken by gaps, within the box's sunken
+        // edge of the same grey), and every red or blue pixel of the steady part
+        // (right of where the climb from 0 crosses the lower line) between
+        // them, from one to the other, in both colours.
+        const shot = decodePng(await page.locator('#Trace svg').screenshot());
+        const isDash = (pixel) => near(pixel, [64, 64, 64], 24);
+        const isRed = (pixel) => pixel[0] - pixel[1] > 90 && pixel[0] - pixel[2] > 90;
+        const isBlue = (pixel) => pixel[2] - pixel[0] > 50 && pixel[2] - pixel[1] > 35;
+        const dashRows = [];
+        for (let y = 2; y < shot.height - 2; y++) {
+          let dashes = 0;
+          for (let x = 2; x < shot.width - 2; x++) if (isDash(shot.at(x, y))) dashes++;
+          if (dashes > shot.width / 5 && dashes < shot.width * 0.9) dashRows.push(y);
+        }
+        expect(dashRows.length, `dashed rows ${dashRows}`).toBe(2);
+        const [upperRow, lowerRow] = dashRows;
+        const trace = [];
+        for (let y = 0; y < shot.height; y++) {
+          for (let x = 0; x < shot.width; x++) {
+            const pixel = shot.at(x, y);
+            if (isRed(pixel)) trace.push({ x, y, red: true });
+            else if (isBlue(pixel)) trace.push({ x, y, red: false });
+          }
+        }
+        const climbEnds = Math.max(...trace.filter((p) => p.y > lowerRow + 2).map((p) => p.x));
+        const steady = trace.filter((p) => p.x > climbEnds + 2);
+        expect(steady.length).toBeGreaterThan(300);
+        const outside = steady.filter((p) => p.y < upperRow - 2 || p.y > lowerRow + 2);
+        expect(outside, `rows ${upperRow}..${lowerRow}`).toEqual([]);
+        expect(Math.min(...steady.map((p) => p.y))).toBeLessThanOrEqual(upperRow + 2);
+        expect(Math.max(...steady.map((p) => p.y))).toBeGreaterThanOrEqual(lowerRow - 2);
+        expect(steady.some((p) => p.red) && steady.some((p) => !p.red)).toBe(true);
+
+        // For screen readers: the drawings are images named by their titles
+        // and described as they are now; the description follows the run.
+        const cdp = await context.newCDPSession(page);
+        const described = async () => {
+          const { nodes } = await cdp.send('Accessibility.getFullAXTree');
+          return Object.fromEntries(nodes.filter((node) => node.role?.value === 'image')
+            .map((node) => [node.name?.value, node.description?.value]));
+        };
+        expect(await described()).toEqual({
+          'Температура във времето': decimal('През последните 27 с температурата е между 1 и 90; долният праг е 81, ' +
+            'горният 90; превключва 46.7 пъти в минута.'),
+          'Хистерезисна примка': 'Нагревателят се включва при 81 и се изключва при 90. Сега температурата е 90 и ' +
+            'нагревателят е включен.',
+        });
+        await tick(page, 10);
+        expect((await described())['Температура във времето']).toMatch(/^През последните 28 с /);
+        await expect(view).toMatchAriaSnapshot(`
+          - region "Наблюдение":
+            - text: Температура във времето
+            - img "Температура във времето"
+            - text: Хистерезисна примка
+            - img "Хистерезисна примка"
+            - text: "/Превключвания: \\\\d+ Превключвания в минута: \\\\d+[.,]\\\\d Средно време между превключванията: 0[.,]9 с/"
+            - group "Опитани прагове":
+              - table "Опитани прагове":
+                - caption: Опитани прагове
+                - rowgroup:
+                  - row "Долен праг Горен праг Ширина Превключвания в минута По правилото":
+                    - columnheader "Долен праг"
+                    - columnheader "Горен праг"
+                    - columnheader "Ширина"
+                    - columnheader "Превключвания в минута"
+                    - columnheader "По правилото"
+                - rowgroup:
+                  - row /81 90 9 66[.,]7 66[.,]7/:
+                    - cell "81"
+                    - cell "90"
+                    - cell "9"
+                    - cell /66[.,]7/
+                    - cell /66[.,]7/
+            - button "Копирай таблицата"
+        `);
+        await page.clock.resume();  // axe-core needs running timers
+        const axe = await new AxeBuilder({ page }).withTags(['wcag2a', 'wcag2aa']).analyze();
+        expect(axe.violations.map((violation) => `${violation.id}: ${violation.nodes.map((n) => n.target)}`)).toEqual([]);
+
+        // F2 with the focus in the view closes it and leaves the focus on the
+        // button that opens it again.
+        await page.locator('#CopyBands').focus();
+        await page.keyboard.press('F2');
+        await expect(view).toBeHidden();
+        await expect(button).toBeFocused();
+      });
+
+    test('"Копирай таблицата" puts the table on the clipboard, or shows it selected to be copied by hand',
+      async ({ context }) => {
+        await context.grantPermissions(['clipboard-read', 'clipboard-write']);
+        const expected = 'Долен праг\tГорен праг\tШирина\tПревключвания в минута\tПо правилото\n' +
+          `81\t90\t9\t66${delivery.separator}7\t66${delivery.separator}7\n`;
+        const cases = [
+          { way: 'the asynchronous clipboard', refused: [] },
+          { way: 'the copy command, where the asynchronous clipboard refuses', refused: ['clipboard'] },
+          { way: 'by hand, where both refuse', refused: ['clipboard', 'command'] },
+        ];
+        for (const { way, refused } of cases) {
+          const tab = await context.newPage();
+          await tab.addInitScript((refused) => {
+            window.copyCommands = 0;
+            if (refused.includes('clipboard')) {
+              navigator.clipboard.writeText = () => Promise.reject(new DOMException('refused', 'NotAllowedError'));
+            }
+            const command = document.execCommand.bind(document);
+            document.execCommand = (name, ...rest) => {
+              if (name === 'copy') window.copyCommands++;
+              return refused.includes('command') ? false : command(name, ...rest);
+            };
+          }, refused);
+          await open(tab, context, '?observe');
+          await tab.evaluate(() => navigator.clipboard.constructor.prototype.writeText.call(navigator.clipboard, ''));
+          await tab.locator('#Command1_0').click();
+          await tick(tab, 90 + 180);
+          await tab.locator('#CopyBands').click();
+          const byHand = tab.locator('#Bands_text');
+          if (refused.includes('command')) {
+            await expect(byHand, way).toBeVisible();
+            await expect(byHand, way).toBeFocused();
+            expect(await byHand.evaluate((box) => [box.value, box.selectionStart, box.selectionEnd]), way)
+              .toEqual([expected, 0, expected.length]);
+            await tab.keyboard.press('Escape');
+            await expect(byHand, way).toBeHidden();
+            await expect(tab.locator('#CopyBands'), way).toBeFocused();
+          } else {
+            await expect.poll(() => tab.evaluate(() => navigator.clipboard.readText()), { message: way }).toBe(expected);
+            await expect(byHand, way).toBeHidden();
+            await expect(tab.locator('#CopyBands'), way).toBeFocused();
+          }
+          expect(await tab.evaluate(() => window.copyCommands), way).toBe(refused.length === 0 ? 0 : 1);
+          expect(problems, way).toEqual([]);
+          await tab.close();
+        }
+      });
+
+    // What a teacher's link carries is typed into the boxes: two characters
+    // at most, checked at the first tick by the program's rules (the lower
+    // threshold at least 0, the upper one 10 to 95, at most 1.2 times apart,
+    // swapped when the wrong way round). Never markup, never a script.
+    test('a teacher\'s link fills the threshold boxes as typing would, and nothing else', async ({ page, context }) => {
+      await open(page, context);
+      const elements = () => page.evaluate(() => document.getElementsByTagName('*').length);
+      const plain = await elements();
+      const cases = [
+        // query                                                     boxes at start    after the first tick
+        ['?lower=70&upper=90',                                       ['70', '90'],     ['70', '90']],
+        ['?lower=%3Cimg%20src%3Dx%20onerror%3Dwindow.pwned%3D1%3E',  ['<i', '90'],     ['0', '90']],
+        ['?upper=%22%3E%3Cscript%3Ewindow.pwned%3D1%3C%2Fscript%3E', ['81', '">'],     ['10', '12']],
+        ['?lower=<b>7</b>&upper="><svg/onload=window.pwned=1>',      ['<b', '">'],     ['0', '10']],
+        ['?lower=' + '8'.repeat(5000),                               ['88', '90'],     ['88', '90']],
+        ['?lower=-5&upper=99999999999999999999',                     ['-5', '99'],     ['0', '95']],
+        ['?lower=NaN&upper=1e9',                                     ['Na', '1e'],     ['0', '10']],
+        ['?lower=%D9%A7%D9%A0',                                      ['٧٠', '90'],     ['0', '90']],
+        ['?lower=60&lower=75&upper=80&upper=85',                     ['60', '80'],     ['60', '80']],
+        ['?lower=7+5',                                               ['7 ', '90'],     ['7', '90']],
+        ['?lower=%37%35&upper=%38%35',                               ['75', '85'],     ['75', '85']],
+        ['?lower=&upper=',                                           ['', ''],         ['0', '10']],
+      ];
+      for (const [query, atStart, afterTick] of cases) {
+        await page.goto(url + query);
+        await ready(page);
+        const boxes = () => page.evaluate(() => [document.getElementById('Text2_0').value, document.getElementById('Text2_2').value]);
+        expect(await boxes(), query).toEqual(atStart);
+        expect(await elements(), query).toBe(plain);
+        await expect(page.locator('#Observation'), query).toBeHidden();
+        await page.locator('#Command1_0').click();
+        await tick(page);
+        expect(await boxes(), query).toEqual(afterTick);
+        expect(await page.evaluate(() => window.pwned), query).toBeUndefined();
+        await expect(page.locator('#fatal'), query).toBeHidden();
+        expect(problems, query).toEqual([]);
+      }
+      // "observe" opens the view at start.
+      await page.goto(url + '?lower=70&upper=90&observe');
+      await ready(page);
+      await expect(page.locator('#Observation')).toBeVisible();
+      await expect(page.locator('#ObservationButton')).toHaveAttribute('aria-expanded', 'true');
+      await expect(page.locator('#Text2_0')).toHaveValue('70');
+    });
+
     test.describe('on a phone', () => {
       test.use({ viewport: { width: 360, height: 640 }, hasTouch: true, isMobile: true });
 
@@ -441,6 +686,23 @@ for (const delivery of DELIVERIES.filter((each) => !ONLY || each.name === ONLY))
         await tap('#Text2_0');
         await expect(page.locator('#Text2_0')).toBeFocused();
         await expect(page.locator('#Text2_0')).toHaveAttribute('inputmode', 'decimal');
+      });
+
+      test('the view "Наблюдение" opens under the window, both scaled to the screen\'s width', async ({ page, context }) => {
+        await open(page, context);
+        const button = await page.locator('#ObservationButton').boundingBox();
+        await page.touchscreen.tap(button.x + button.width / 2, button.y + button.height / 2);
+        await expect(page.locator('#Observation')).toBeVisible();
+        const window = await page.locator('#MainForm').boundingBox(), view = await page.locator('#Observation').boundingBox();
+        expect(view.y).toBeGreaterThanOrEqual(window.y + window.height);
+        expect(view.x).toBeCloseTo(window.x, 0);
+        for (const box of [window, view]) {
+          expect(box.x).toBeGreaterThanOrEqual(0);
+          expect(box.x + box.width).toBeLessThanOrEqual(360.5);
+          expect(box.y + box.height).toBeLessThanOrEqual(640.5);
+        }
+        expect(view.width).toBeCloseTo(window.width, 0);
+        expect(await page.evaluate(() => document.scrollingElement.scrollWidth)).toBeLessThanOrEqual(360);
       });
     });
 

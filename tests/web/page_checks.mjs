@@ -10,7 +10,7 @@
 //                         (awaited when it is a promise), as JSON
 //   click(x, y)           a real pointer click at a point of the viewport
 //   moveMouse(x, y)       the pointer moved there, nothing pressed
-//   press(key)            one key: 'Tab', 'End', 'Backspace'
+//   press(key)            one key: 'Tab', 'End', 'Backspace', 'F2'
 //   type(text)            one key press for each character
 //   screenshot()          a PNG of the viewport
 //
@@ -66,6 +66,17 @@ export function expectedLayout(layout) {
     boxes[name] = { left, top, width: boxWidth, height: boxHeight };
   }
   return { boxes, hidden };
+}
+
+// The same for the view "Наблюдение" (ObservationTable()), within the view.
+export function expectedViewLayout(layout) {
+  const [width, height] = layout.observation;
+  const boxes = { Observation: { left: 0, top: 0, width, height } };
+  for (const [name, widget] of Object.entries(layout.observationWidgets)) {
+    const [left, top, boxWidth, boxHeight] = widget.box;
+    boxes[name] = { left, top, width: boxWidth, height: boxHeight };
+  }
+  return { boxes, hidden: [] };
 }
 
 // ---- Put into the page before its own scripts run.
@@ -196,12 +207,13 @@ export async function checkNoErrors(driver) {
 }
 
 // Every widget where the design puts it, at its size (to half a pixel); the
-// invisible widgets not shown at all.
-export async function checkLayout(driver, design) {
-  const expected = expectedLayout(design);
-  const measured = await driver.evaluate(call((names, hidden) => {
-    const form = document.getElementById('MainForm').getBoundingClientRect();
-    const scale = form.width / document.getElementById('MainForm').offsetWidth;
+// invisible widgets not shown at all. The window's, or with `view` the view
+// "Наблюдение"'s (open).
+export async function checkLayout(driver, design, { view = false } = {}) {
+  const expected = view ? expectedViewLayout(design) : expectedLayout(design);
+  const measured = await driver.evaluate(call((root, names, hidden) => {
+    const form = document.getElementById(root).getBoundingClientRect();
+    const scale = form.width / document.getElementById(root).offsetWidth;
     const boxes = {};
     for (const name of names) {
       const rect = document.getElementById(name).getBoundingClientRect();
@@ -209,7 +221,7 @@ export async function checkLayout(driver, design) {
                       width: rect.width / scale, height: rect.height / scale };
     }
     return { boxes, shown: hidden.filter((name) => document.getElementById(name).getClientRects().length > 0) };
-  }, Object.keys(expected.boxes), expected.hidden));
+  }, view ? 'Observation' : 'MainForm', Object.keys(expected.boxes), expected.hidden));
   const wrong = [];
   for (const [name, box] of Object.entries(expected.boxes)) {
     const got = measured.boxes[name];
@@ -371,4 +383,27 @@ export async function checkThresholdTyping(driver) {
     await driver.type('4');
     assert.equal(await valueOf(driver, id), '12', `${id} full`);
   }
+}
+
+// The view "Наблюдение": F2 from a widget opens it, its button under the
+// window closes it; a run at the thresholds the window starts with (81 and
+// 90) switches 21 times in its first 90 + 180 ticks (the climb to 90, then
+// ten whole cycles).
+export async function checkObservationView(driver) {
+  const state = () => driver.evaluate(call(() => ({
+    hidden: document.getElementById('Observation').hidden,
+    expanded: document.getElementById('ObservationButton').getAttribute('aria-expanded'),
+  })));
+  assert.deepEqual(await state(), { hidden: true, expanded: 'false' });
+  await clickWidget(driver, 'Text2_0');
+  await driver.press('F2');
+  assert.deepEqual(await state(), { hidden: false, expanded: 'true' });
+  assert.equal(await focused(driver), 'Text2_0', 'F2 leaves the focus where it is');
+  assert.equal(await valueOf(driver, 'Text2_0'), '81', 'F2 types nothing');
+  await clickWidget(driver, 'Command1_0');
+  await tick(driver, 90 + 180);
+  assert.equal(await textOf(driver, 'Figure_0'), 'Превключвания: 21');
+  await clickWidget(driver, 'ObservationButton');
+  assert.deepEqual(await state(), { hidden: true, expanded: 'false' });
+  await clickWidget(driver, 'Command1_1');
 }

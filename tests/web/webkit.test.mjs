@@ -130,7 +130,7 @@ after(async () => {
   server?.close();
 });
 
-const KEYS = { Tab: Key.TAB, End: Key.END, Backspace: Key.BACK_SPACE };
+const KEYS = { Tab: Key.TAB, End: Key.END, Backspace: Key.BACK_SPACE, F2: Key.F2 };
 const point = (x, y) => ({ x: Math.round(x), y: Math.round(y), origin: Origin.VIEWPORT });
 
 // A driver for page_checks.mjs over the WebDriver session.
@@ -157,6 +157,18 @@ const deliveries = [
 ];
 
 for (const delivery of deliveries) {
+  describe(`WebKit, ${delivery.name}, the view "Наблюдение"`, () => {
+    before(async () => {
+      await session.get(delivery.url());
+      await checks.waitUntilShown(page);
+    });
+
+    test('F2 and its button open and close it; its figures follow the run', async () => {
+      await checks.checkObservationView(page);
+      await checks.checkNoErrors(page);
+    });
+  });
+
   describe(`WebKit, ${delivery.name}`, () => {
     before(async () => {
       await session.get(delivery.url());
