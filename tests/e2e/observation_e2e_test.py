@@ -22,9 +22,9 @@ import time
 
 sys.dont_write_bytecode = True  # keep the source tree clean when run from it
 from atspi_session import AccessibilityBus, find_application, in_private_session, restart_in_private_session
-from x11_session import (CAPTION_WORD, GAUGE_RED, Failure, ProgramWindow, ScreenReader, Xvfb, click, close_window,
-                         find_program_window, program_environment, run_checks, running_program, wait_for,
-                         window_name)
+from x11_session import (CAPTION_WORD, Failure, ProgramWindow, ScreenReader, Xvfb, click, close_window,
+                         expected_layout, find_program_window, program_environment, run_checks, running_program,
+                         wait_for, window_name)
 
 TIMEOUT = 20  # seconds for any one condition to come true on a slow machine
 
@@ -66,7 +66,8 @@ def xdotool(display, *arguments):
 
 def red_pixels(reader, view):
     image = reader.grab(view.x + TRACE_INSIDE[0], view.y + TRACE_INSIDE[1], TRACE_INSIDE[2], TRACE_INSIDE[3])
-    return sum(row.count(GAUGE_RED) for row in image.rows)
+    gauge_red = expected_layout().colours["gaugeRed"]
+    return sum(row.count(gauge_red) for row in image.rows)
 
 
 def check_view_window(x_display, main, view_window):
