@@ -32,6 +32,41 @@ HWND CreateChild(const wchar_t* className, const std::wstring& text, DWORD style
 // has let go of the window.
 void* AttachedObject(HWND window, UINT message, LPARAM lParam);
 
+// The window procedure of a focusable box that paints all of itself (the
+// gauge, the view's drawings): Box keeps its window in hwnd_ and paints it in
+// Paint(); a click or Tab gives it the focus, and a change of focus repaints
+// it (its focus rectangle).
+template <typename Box>
+LRESULT CALLBACK PaintedBoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* box = static_cast<Box*>(AttachedObject(window, message, lParam));
+    if (box != nullptr) {
+        switch (message) {
+            case WM_NCCREATE:
+                box->hwnd_ = window;
+                break;
+            case WM_PAINT:
+                box->Paint();
+                return 0;
+            case WM_ERASEBKGND:
+                return 1;  // WM_PAINT covers every pixel
+            case WM_SETFOCUS:
+            case WM_KILLFOCUS:
+                InvalidateRect(window, nullptr, FALSE);
+                break;
+            case WM_LBUTTONDOWN:
+                SetFocus(window);
+                return 0;
+            case WM_NCDESTROY:
+                SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+                box->hwnd_ = nullptr;
+                break;
+            default:
+                break;
+        }
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
 // A text box, label, push button or option button as the row describes it:
 // its caption, styles and flags. Text boxes get their Bulgarian context
 // menu (context_menus.h). Other kinds have classes of their own (gauge.h,

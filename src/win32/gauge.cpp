@@ -19,7 +19,7 @@ Gauge::~Gauge() {
 }
 
 HWND Gauge::Create(HWND parent, int id, design::Rgb background, const std::wstring& name, UINT dpi) {
-    RegisterWindowClass(kClassName, &Gauge::Procedure);
+    RegisterWindowClass(kClassName, &PaintedBoxProcedure<Gauge>);
     dpi_ = dpi;
     background_ = SolidBrush(background);
     return CreateChild(kClassName, name, WS_VISIBLE | WS_TABSTOP, WS_EX_CLIENTEDGE, parent, id, this);
@@ -81,36 +81,6 @@ void Gauge::Paint() {
     SelectObject(memory, previous);
     DeleteDC(memory);
     EndPaint(hwnd_, &paint);
-}
-
-LRESULT CALLBACK Gauge::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* gauge = static_cast<Gauge*>(AttachedObject(window, message, lParam));
-    if (gauge != nullptr) {
-        switch (message) {
-            case WM_NCCREATE:
-                gauge->hwnd_ = window;
-                break;
-            case WM_PAINT:
-                gauge->Paint();
-                return 0;
-            case WM_ERASEBKGND:
-                return 1;  // WM_PAINT covers every pixel
-            case WM_SETFOCUS:
-            case WM_KILLFOCUS:
-                InvalidateRect(window, nullptr, FALSE);
-                break;
-            case WM_LBUTTONDOWN:
-                SetFocus(window);
-                return 0;
-            case WM_NCDESTROY:
-                SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-                gauge->hwnd_ = nullptr;
-                break;
-            default:
-                break;
-        }
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace win32_window

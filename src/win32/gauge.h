@@ -39,7 +39,8 @@ public:
     void FillBox(const regulator::GaugeBox& box);
 
 private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    template <typename Box>
+    friend LRESULT CALLBACK PaintedBoxProcedure(HWND, UINT, WPARAM, LPARAM);
     void Paint();
 
     HWND hwnd_ = nullptr;

@@ -42,7 +42,7 @@ PlotBox::~PlotBox() {
 }
 
 HWND PlotBox::Create(HWND parent, int id, design::Rgb background, const std::wstring& name, UINT dpi) {
-    RegisterWindowClass(kClassName, &PlotBox::Procedure);
+    RegisterWindowClass(kClassName, &PaintedBoxProcedure<PlotBox>);
     background_ = SolidBrush(background);
     font_ = WindowFont(dpi, kSmallFontPointSize);
     dpi_ = dpi;
@@ -161,36 +161,6 @@ void PlotBox::Paint() {
     }
     if (memory != nullptr) DeleteDC(memory);
     EndPaint(hwnd_, &paint);
-}
-
-LRESULT CALLBACK PlotBox::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* box = static_cast<PlotBox*>(AttachedObject(window, message, lParam));
-    if (box != nullptr) {
-        switch (message) {
-            case WM_NCCREATE:
-                box->hwnd_ = window;
-                break;
-            case WM_PAINT:
-                box->Paint();
-                return 0;
-            case WM_ERASEBKGND:
-                return 1;  // WM_PAINT covers every pixel
-            case WM_SETFOCUS:
-            case WM_KILLFOCUS:
-                InvalidateRect(window, nullptr, FALSE);
-                break;
-            case WM_LBUTTONDOWN:
-                SetFocus(window);
-                return 0;
-            case WM_NCDESTROY:
-                SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-                box->hwnd_ = nullptr;
-                break;
-            default:
-                break;
-        }
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace win32_window

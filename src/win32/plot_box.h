@@ -45,7 +45,8 @@ private:
         POINT At(double x, double y) const;
     };
 
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    template <typename Box>
+    friend LRESULT CALLBACK PaintedBoxProcedure(HWND, UINT, WPARAM, LPARAM);
     void Paint();
     void DrawLines(HDC dc, const Mapping& map) const;
     void DrawMarkers(HDC dc, const Mapping& map) const;
