@@ -4,6 +4,7 @@
 #include "main_form.h"
 #include "toolkit_translation.h"
 #include "wayland_frame.h"
+#include "x11_colormap.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -59,6 +60,8 @@ int main(int, char* argv[]) {
     qInstallMessageHandler(nullptr);
     QGuiApplication::setDesktopFileName(QStringLiteral(DULMERI_APP_ID));
     QApplication::setStyle(QStringLiteral("Fusion"));
+    // Screen grabs on X11 show the context menus as drawn, not black.
+    qt_window::UseScreenColormap();
     // Qt's own menus and buttons in Bulgarian too; without the catalogue
     // they stay English and the program runs all the same.
     qt_window::InstallToolkitTranslation();
