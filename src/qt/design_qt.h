@@ -5,6 +5,7 @@
 #include "widget_table.h"
 
 #include <QColor>
+#include <QFont>
 #include <QRect>
 #include <QString>
 
@@ -14,6 +15,14 @@ namespace qt_window {
 
 inline QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
 inline QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+// The font of the window and all its widgets.
+inline QFont WindowFont() {
+    QFont font(Text(design::kFontFamily));
+    font.setPointSize(design::kFontPointSize);
+    font.setWeight(QFont::Normal);
+    return font;
+}
 
 inline constexpr QRgb ToQRgb(design::Rgb colour) { return qRgb(colour.r, colour.g, colour.b); }
 

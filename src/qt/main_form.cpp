@@ -4,6 +4,7 @@
 #include "design_qt.h"
 #include "fatal_error.h"
 #include "numeric_text.h"
+#include "program_icon.h"
 #include "scroll_bar_style.h"
 #include "texts.h"
 #include "widget_table.h"
@@ -11,7 +12,6 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QGroupBox>
-#include <QIcon>
 #include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
@@ -85,16 +85,11 @@ void MainForm::BuildWidgets() {
                          new Announcement(Text(texts::kRunStopped), this)};
     runAnnouncements_[1]->Show();  // created stopped
     setWindowTitle(Text(texts::WindowCaption()));
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/dulmeri-32.png"), QSize(32, 32));
-    icon.addFile(QStringLiteral(":/icons/dulmeri-48.png"), QSize(48, 48));
-    setWindowIcon(icon);
+    setWindowIcon(ProgramIcon());
     setFixedSize(design::kClientWidthTwips / design::kTwipsPerPixel,
                  design::kClientHeightTwips / design::kTwipsPerPixel);
     SetBackground(this, design::kWindowBackground);
-    QFont windowFont(Text(design::kFontFamily));
-    windowFont.setPointSize(design::kFontPointSize);
-    windowFont.setWeight(QFont::Normal);
+    const QFont windowFont = WindowFont();
     setFont(windowFont);
 
     std::vector<QWidget*> tabChain;
