@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPlatformSurfaceEvent>
+#include <QTimer>
 #include <QWindow>
 
 #include <xcb/xcb.h>
@@ -10,22 +11,20 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 namespace qt_window {
 namespace {
 
-// Gives `window` the default colormap of its screen if it uses that screen's
-// default visual.
-void UseDefaultColormap(xcb_connection_t* connection, xcb_window_t window) {
-    const std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> attributes(
-        xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, window), nullptr),
-        &std::free);
-    if (!attributes) return;  // the window is gone already
+// Gives `window` the default colormap of its screen if `attributes` say it
+// uses that screen's default visual.
+void UseDefaultColormap(xcb_connection_t* connection, xcb_window_t window,
+                        const xcb_get_window_attributes_reply_t& attributes) {
     for (auto screens = xcb_setup_roots_iterator(xcb_get_setup(connection)); screens.rem > 0;
          xcb_screen_next(&screens)) {
         const xcb_screen_t& screen = *screens.data;
-        if (screen.root_visual != attributes->visual) continue;
-        if (attributes->colormap != screen.default_colormap) {
+        if (screen.root_visual != attributes.visual) continue;
+        if (attributes.colormap != screen.default_colormap) {
             const std::uint32_t colormap = screen.default_colormap;
             xcb_change_window_attributes(connection, window, XCB_CW_COLORMAP, &colormap);
         }
@@ -35,6 +34,9 @@ void UseDefaultColormap(xcb_connection_t* connection, xcb_window_t window) {
 
 // Watches the application for native windows being created: the main
 // window, and each context menu, tool tip and message box as it first opens.
+// A new window's visual is asked of the server at once, and the answer read
+// when the event loop next runs, so that start-up does not wait for it
+// before the window is shown.
 class ScreenColormapWatcher final : public QObject {
 public:
     ScreenColormapWatcher(xcb_connection_t* connection, QObject* parent)
@@ -45,13 +47,30 @@ protected:
         if (event->type() == QEvent::PlatformSurface && watched->isWindowType() &&
             static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType() ==
                 QPlatformSurfaceEvent::SurfaceCreated) {
-            UseDefaultColormap(connection_, static_cast<xcb_window_t>(static_cast<QWindow*>(watched)->winId()));
+            const auto window = static_cast<xcb_window_t>(static_cast<QWindow*>(watched)->winId());
+            pending_.push_back({window, xcb_get_window_attributes(connection_, window)});
+            if (pending_.size() == 1) QTimer::singleShot(0, this, &ScreenColormapWatcher::Answer);
         }
         return false;
     }
 
 private:
+    void Answer() {
+        for (const auto& [window, question] : pending_) {
+            const std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> attributes(
+                xcb_get_window_attributes_reply(connection_, question, nullptr), &std::free);
+            if (attributes) UseDefaultColormap(connection_, window, *attributes);  // else gone already
+        }
+        pending_.clear();
+        xcb_flush(connection_);
+    }
+
+    struct Question {
+        xcb_window_t window;
+        xcb_get_window_attributes_cookie_t cookie;
+    };
     xcb_connection_t* connection_;
+    std::vector<Question> pending_;
 };
 
 }  // namespace
