@@ -9,6 +9,12 @@ the floor may quit at once, so its window is not asked for its owner). The progr
 by one place each round, so a slow spell of the machine falls on all of them.
 The first program is the floor the others are compared with.
 
+Besides that wall-clock time, each run notes the processor time the program
+itself had used when its map was seen (all its threads, from the kernel's
+scheduler statistics; the program is stopped first, so its first paint does not
+count). On a machine shared with other work the wall-clock time mostly
+measures the wait for a processor; this one does not.
+
     python3 bench/startup.py [--runs N] [--warmup N] [--csv FILE] FLOOR PROGRAM...
 
 Each program is a command line in one argument, e.g. "minimal_window --text".
@@ -16,9 +22,11 @@ Each program is a command line in one argument, e.g. "minimal_window --text".
 
 import argparse
 import csv
+import glob
 import os
 import shlex
 import select
+import signal
 import statistics
 import subprocess
 import sys
@@ -41,14 +49,28 @@ def drain(connection):
         connection.next_event()
 
 
+def processor_seconds(pid):
+    """Processor time used so far by all threads of process `pid`."""
+    total = 0
+    for path in glob.glob(f"/proc/{pid}/task/*/schedstat"):
+        try:
+            with open(path) as stats:
+                total += int(stats.read().split()[0])  # nanoseconds on a processor
+        except (OSError, ValueError, IndexError):
+            pass  # a thread that ended meanwhile
+    return total / 1e9
+
+
 def time_to_map(connection, command, env):
-    """Seconds from the start of `command` to the map of its window."""
+    """(seconds from the start of `command` to the map of its window,
+    processor seconds the program had used by then)."""
     program = command[0]
     drain(connection)
     start = time.monotonic_ns()
     process = subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     mapped = None
+    used = None
     created = set()  # top-level windows created since the start
     deadline = time.monotonic() + TIMEOUT_S
     try:
@@ -59,6 +81,9 @@ def time_to_map(connection, command, env):
                     created.add(event.window.id)
                 elif event.type == X.MapNotify and event.window.id in created:
                     mapped = time.monotonic_ns()
+                    if process.poll() is None:
+                        process.send_signal(signal.SIGSTOP)
+                        used = processor_seconds(process.pid)
             if mapped is not None:
                 break
             if process.poll() is not None:
@@ -69,6 +94,7 @@ def time_to_map(connection, command, env):
     finally:
         if process.poll() is None:
             process.terminate()
+            process.send_signal(signal.SIGCONT)  # a stopped program ends only once continued
         try:
             process.wait(timeout=5)
         except subprocess.TimeoutExpired:
@@ -76,7 +102,7 @@ def time_to_map(connection, command, env):
             process.wait()
         connection.sync()
         drain(connection)
-    return (mapped - start) / 1e9
+    return (mapped - start) / 1e9, used
 
 
 def summary(values):
@@ -107,6 +133,7 @@ def main():
     names = [shlex.join([os.path.basename(command[0])] + command[1:]) for command in commands]
 
     times = {name: [] for name in names}
+    processor = {name: [] for name in names}
     rows = []
     with tempfile.TemporaryDirectory(prefix="dulmeri-bench-") as workdir, Xvfb() as server:
         # No session bus: libdbus would otherwise start one on the first
@@ -123,16 +150,18 @@ def main():
         for run in range(args.runs):
             turn = run % len(commands)
             for index in list(range(turn, len(commands))) + list(range(turn)):
-                seconds = time_to_map(connection, commands[index], env)
+                seconds, used = time_to_map(connection, commands[index], env)
                 times[names[index]].append(seconds)
-                rows.append((run, names[index], f"{seconds:.6f}"))
+                if used is not None:
+                    processor[names[index]].append(used)
+                rows.append((run, names[index], f"{seconds:.6f}", "" if used is None else f"{used:.6f}"))
                 time.sleep(args.pause)
         connection.close()
 
     if args.csv:
         with open(args.csv, "w", newline="") as out:
             writer = csv.writer(out)
-            writer.writerow(["run", "command", "seconds_to_map"])
+            writer.writerow(["run", "command", "seconds_to_map", "processor_seconds_to_map"])
             writer.writerows(rows)
 
     print(f"start to window mapped, {args.runs} runs each, taking turns, under Xvfb (ms)")
@@ -148,6 +177,18 @@ def main():
         print(f"{line}{ratio:8.3f}{pairs:8.3f}  {name}")
     print("ratio: median / median of the floor (first line); "
           "pairs: median of the run-by-run ratios to the floor of the same round")
+    print()
+    print("processor time used by the program up to the map (ms)")
+    print(f"{'median':>9}{'min':>9}{'p25':>9}{'p75':>9}{'max':>9}{'ratio':>8}  command")
+    floor = processor[names[0]]
+    for name in names:
+        values = processor[name]
+        if len(values) < 2 or len(floor) < 2:
+            print(f"{'':>9}{'':>9}{'':>9}{'':>9}{'':>9}{'':>8}  {name} (too few runs seen alive at the map)")
+            continue
+        stats = summary(values)
+        line = "".join(f"{stats[key] * 1000:9.1f}" for key in ("median", "min", "p25", "p75", "max"))
+        print(f"{line}{stats['median'] / statistics.median(floor):8.3f}  {name}")
 
 
 if __name__ == "__main__":

@@ -2,7 +2,7 @@
 // The program takes no command-line arguments; any it is given are ignored.
 
 #include "main_form.h"
-#include "toolkit_translation.h"
+#include "start_up.h"
 #include "wayland_frame.h"
 
 #include <QApplication>
@@ -58,20 +58,17 @@ int main(int, char* argv[]) {
     QApplication application(argumentCount, arguments);
     qInstallMessageHandler(nullptr);
     QGuiApplication::setDesktopFileName(QStringLiteral(DULMERI_APP_ID));
-    QApplication::setStyle(QStringLiteral("Fusion"));
-    // Qt's own menus and buttons in Bulgarian too; without the catalogue
-    // they stay English and the program runs all the same.
-    qt_window::InstallToolkitTranslation();
+    qt_window::SetUpApplication();
 
-    qt_window::MainForm form;
-    if (form.HasFailed()) return qt_window::MainForm::kFatalExitCode;
+    const std::unique_ptr<qt_window::MainForm> form = qt_window::CreateMainForm();
+    if (form->HasFailed()) return qt_window::MainForm::kFatalExitCode;
     // On Wayland the program draws the title bar itself (close box only).
     std::unique_ptr<qt_window::WaylandFrame> frame;
     if (QGuiApplication::platformName() == QLatin1String("wayland")) {
-        frame = std::make_unique<qt_window::WaylandFrame>(&form);
+        frame = std::make_unique<qt_window::WaylandFrame>(form.get());
         frame->show();
     } else {
-        form.show();
+        form->show();
     }
     return application.exec();
 }

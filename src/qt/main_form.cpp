@@ -3,6 +3,7 @@
 #include "accessibility.h"
 #include "design_qt.h"
 #include "handler_guard.h"
+#include "program_icon.h"
 #include "texts.h"
 
 #include <QAction>
@@ -11,7 +12,6 @@
 #include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QHideEvent>
-#include <QIcon>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
@@ -89,10 +89,7 @@ MainForm::MainForm(QWidget* parent)
 void MainForm::BuildWidgets() {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(Text(texts::WindowCaption()));
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/dulmeri-32.png"), QSize(32, 32));
-    icon.addFile(QStringLiteral(":/icons/dulmeri-48.png"), QSize(48, 48));
-    setWindowIcon(icon);
+    setWindowIcon(ProgramIcon());
     setFixedSize(design::TwipsToWholePixels(design::kClientWidthTwips),
                  design::TwipsToWholePixels(design::kClientHeightTwips));
     SetBackground(this, design::kWindowBackground);

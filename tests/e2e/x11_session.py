@@ -354,17 +354,18 @@ def find_program_window(display, caption_word):
     return None
 
 
-def click(display, x, y):
-    """A real left click at screen position (x, y), through XTest."""
+def click(display, x, y, button=1):
+    """A real click at screen position (x, y), through XTest: the left
+    button unless another is given (3 is the right one)."""
     from Xlib import X
     from Xlib.ext import xtest
     xtest.fake_input(display, X.MotionNotify, x=x, y=y)
     display.sync()
     time.sleep(0.05)
-    xtest.fake_input(display, X.ButtonPress, 1)
+    xtest.fake_input(display, X.ButtonPress, button)
     display.sync()
     time.sleep(0.05)
-    xtest.fake_input(display, X.ButtonRelease, 1)
+    xtest.fake_input(display, X.ButtonRelease, button)
     display.sync()
 
 
