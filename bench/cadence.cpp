@@ -104,7 +104,8 @@ int main(int argc, char* argv[]) {
         clock.start();
         form.Logic().Command1_Click(kStartButton);
         // End half a period after a due tick, so no tick is in doubt.
-        const int runMs = static_cast<int>(static_cast<double>(std::lround(seconds * 1000 / kPeriodMs)) * kPeriodMs + kPeriodMs / 2);
+        const int runMs =
+            static_cast<int>(static_cast<double>(std::lround(seconds * 1000 / kPeriodMs)) * kPeriodMs + kPeriodMs / 2);
         QTimer::singleShot(runMs, Qt::PreciseTimer, &form, [&] {
             endNs = clock.nsecsElapsed();
             wallEnd = std::chrono::system_clock::now();
@@ -165,8 +166,8 @@ int main(int argc, char* argv[]) {
     std::printf("period p1/p50/p99   %.4f / %.4f / %.4f ms\n", percentile(0.01), percentile(0.5), percentile(0.99));
     std::printf("first tick late by  %.4f ms\n", firstLateMs);
     std::printf("last tick late by   %.4f ms\n", lastLateMs);
-    std::printf("lateness mean / max %.4f / %.4f ms (against the due time of each tick)\n",
-                sumLateMs / actualTicks, maxLateMs);
+    std::printf("lateness mean / max %.4f / %.4f ms (against the due time of each tick)\n", sumLateMs / actualTicks,
+                maxLateMs);
     std::printf("drift               %+.0f ticks over the run, %+.2f ticks per minute\n", driftTicks, driftPerMinute);
     const double cpuMs = usageEnd.cpuMs - usageStart.cpuMs;
     std::printf("process CPU         %.3f ms per tick, %.3f %% of one core\n", cpuMs / actualTicks,

@@ -68,8 +68,8 @@ void BM_ObservationTick(benchmark::State& state) {
     for (int i = 0; i < 18; ++i) {
         rig.regulator.Timer1_Timer();
         const RegulatorState& regulator = rig.regulator.State();
-        cycle.push_back({rig.widgets.Temperature(), regulator.HeaterOn, regulator.LowerThreshold,
-                         regulator.UpperThreshold});
+        cycle.push_back(
+            {rig.widgets.Temperature(), regulator.HeaterOn, regulator.LowerThreshold, regulator.UpperThreshold});
     }
     Observation observation;
     observation.OnStart();
@@ -93,8 +93,8 @@ void BM_ObservationSummary(benchmark::State& state) {
     for (int i = 0; i < 1000; ++i) {
         rig.regulator.Timer1_Timer();
         const RegulatorState& regulator = rig.regulator.State();
-        observation.OnTick({rig.widgets.Temperature(), regulator.HeaterOn, regulator.LowerThreshold,
-                            regulator.UpperThreshold});
+        observation.OnTick(
+            {rig.widgets.Temperature(), regulator.HeaterOn, regulator.LowerThreshold, regulator.UpperThreshold});
         TrimLog(rig);
     }
     for (auto _ : state) {

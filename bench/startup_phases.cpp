@@ -162,10 +162,10 @@ int main(int argc, char* argv[]) {
     application.exec();
 
     const auto ms = [](qint64 ns) { return static_cast<double>(ns) / 1e6; };
-    std::printf("%-6s application %7.2f  window %7.2f  native %7.2f  show %7.2f  exposed %7.2f  painted %7.2f ms"
-                "  processor at show %7.2f ms\n",
-                mode, ms(applicationNs), ms(windowNs - applicationNs), ms(nativeNs - windowNs),
-                ms(shownNs - nativeNs), ms(watcher.exposedNs - shownNs), ms(watcher.paintedNs - watcher.exposedNs),
-                processorAtShowMs);
+    std::printf(
+        "%-6s application %7.2f  window %7.2f  native %7.2f  show %7.2f  exposed %7.2f  painted %7.2f ms"
+        "  processor at show %7.2f ms\n",
+        mode, ms(applicationNs), ms(windowNs - applicationNs), ms(nativeNs - windowNs), ms(shownNs - nativeNs),
+        ms(watcher.exposedNs - shownNs), ms(watcher.paintedNs - watcher.exposedNs), processorAtShowMs);
     return 0;
 }

@@ -96,13 +96,14 @@ struct Player {
         rig.regulator.Command1_Click(index);
         FUZZ_CHECK(rig.regulator.State().HeaterOn == heaterBefore, "a click switched the heater: " + Where());
         if (index == regulator::kStartButton) {
-            FUZZ_CHECK(rig.widgets.timerEnabled && rig.widgets.option == optionBefore, "start did more than start: " + Where());
+            FUZZ_CHECK(rig.widgets.timerEnabled && rig.widgets.option == optionBefore,
+                       "start did more than start: " + Where());
         } else if (index == regulator::kStopButton) {
             FUZZ_CHECK(!rig.widgets.timerEnabled && rig.widgets.option[regulator::kOffOption],
-                  "stop did not stop and show off: " + Where());
+                       "stop did not stop and show off: " + Where());
         } else {
             FUZZ_CHECK(rig.widgets.timerEnabled == timerBefore && rig.widgets.option == optionBefore,
-                  "index " + std::to_string(index) + " is no button but did something: " + Where());
+                       "index " + std::to_string(index) + " is no button but did something: " + Where());
         }
     }
 
@@ -117,32 +118,34 @@ struct Player {
         const double upper = ReadNumber(rig.widgets.text2[regulator::kUpperBox]);
         const double upperLimit = typedSinceValidation ? 114 : 95;
         FUZZ_CHECK(0 <= lower && lower <= upper && 10 <= upper && upper <= upperLimit,
-              "boxes out of range after a tick, reading " + Number(lower) + " / " + Number(upper) + ": " + Where());
+                   "boxes out of range after a tick, reading " + Number(lower) + " / " + Number(upper) + ": " +
+                       Where());
         typedSinceValidation = false;
 
         const auto& state = rig.regulator.State();
         FUZZ_CHECK(state.LowerThreshold == lower && state.UpperThreshold == upper,
-              "the tick used other thresholds than the boxes show: " + Where());
+                   "the tick used other thresholds than the boxes show: " + Where());
         bool heater = heaterBefore;
         if (before <= lower) heater = true;
         if (before >= upper) heater = false;
-        FUZZ_CHECK(state.HeaterOn == heater, "the heater broke the hysteresis rule from temperature " +
-                                            std::to_string(before) + ": " + Where());
+        FUZZ_CHECK(state.HeaterOn == heater,
+                   "the heater broke the hysteresis rule from temperature " + std::to_string(before) + ": " + Where());
         const int expected = std::clamp(before + (heater ? 1 : -1), 0, 100);
         FUZZ_CHECK(rig.widgets.Temperature() == expected,
-              "the temperature went from " + std::to_string(before) + " to the wrong place: " + Where());
+                   "the temperature went from " + std::to_string(before) + " to the wrong place: " + Where());
         FUZZ_CHECK(rig.widgets.option[heater ? regulator::kOnOption : regulator::kOffOption],
-              "the indicator does not match the heater: " + Where());
+                   "the indicator does not match the heater: " + Where());
     }
 
     void CheckAlways() const {
         const auto& w = rig.widgets;
         FUZZ_CHECK(w.min == 0 && w.max == 100, "the scale range changed: " + Where());
         FUZZ_CHECK(w.value >= 0 && w.value <= 100, "the position left the scale: " + Where());
-        FUZZ_CHECK(rig.regulator.GaugeRatio() == w.value / 100.0, "the gauge ratio " + Number(rig.regulator.GaugeRatio()) +
-                                                                 " does not follow the position: " + Where());
+        FUZZ_CHECK(rig.regulator.GaugeRatio() == w.value / 100.0, "the gauge ratio " +
+                                                                      Number(rig.regulator.GaugeRatio()) +
+                                                                      " does not follow the position: " + Where());
         FUZZ_CHECK(w.option[regulator::kOnOption] != w.option[regulator::kOffOption],
-              "not exactly one indicator is selected: " + Where());
+                   "not exactly one indicator is selected: " + Where());
         FUZZ_CHECK(w.text2[regulator::kBaseMaximumBox] == "100", "the base maximum box changed: " + Where());
     }
 };

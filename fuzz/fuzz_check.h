@@ -15,7 +15,6 @@ namespace regulator::fuzzing {
     std::abort();
 }
 
-
 // A box text quoted for a message, with control bytes escaped.
 inline std::string Quote(const std::string& text) {
     std::string quoted = "\"";
@@ -43,7 +42,7 @@ inline std::string Number(double value) {
 
 // Checks a property; the message is built only when the property fails, so
 // checking stays cheap on the fuzzer's hot path.
-#define FUZZ_CHECK(holds, message)                                      \
-    do {                                                                \
-        if (!(holds)) ::regulator::fuzzing::Fail(message);              \
+#define FUZZ_CHECK(holds, message)                         \
+    do {                                                   \
+        if (!(holds)) ::regulator::fuzzing::Fail(message); \
     } while (false)

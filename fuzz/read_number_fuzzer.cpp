@@ -52,8 +52,7 @@ void CheckAgreesWithReference(const std::string& text) {
     const double actual = regulator::ReadNumber(text);
     const double expected = ReferenceRead(text);
     FUZZ_CHECK(actual == expected || (std::isnan(actual) && std::isnan(expected)),
-          "ReadNumber(" + Quote(text) + ") = " + Number(actual) + ", expected " +
-              Number(expected));
+               "ReadNumber(" + Quote(text) + ") = " + Number(actual) + ", expected " + Number(expected));
 }
 
 // The writer never uses an exponent, so whatever it writes reads back as the
@@ -65,11 +64,9 @@ void CheckWriteReadRoundTrip(double value) {
     const std::string text = regulator::NumberToText(value);
     const double back = regulator::ReadNumber(text);
     FUZZ_CHECK(std::fabs(back - value) <= std::fabs(value) * 1e-14,
-          "NumberToText(" + Number(value) + ") = " + Quote(text) + " reads back as " +
-              Number(back));
+               "NumberToText(" + Number(value) + ") = " + Quote(text) + " reads back as " + Number(back));
     FUZZ_CHECK(regulator::NumberToText(back) == text,
-          "the text " + Quote(text) + " does not write back as itself: " +
-              Quote(regulator::NumberToText(back)));
+               "the text " + Quote(text) + " does not write back as itself: " + Quote(regulator::NumberToText(back)));
 }
 
 }  // namespace

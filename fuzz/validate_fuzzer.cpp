@@ -105,7 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const auto settled = rig.widgets.text2;
     rig.regulator.ValidateThresholds();
-    FUZZ_CHECK(rig.widgets.text2 == settled, "the settled pair changed in the " + typed.Describe("third validation", rig));
+    FUZZ_CHECK(rig.widgets.text2 == settled,
+               "the settled pair changed in the " + typed.Describe("third validation", rig));
 
     // Nothing else is touched: the base maximum, the scale, the indicators,
     // the timer, and no change event was raised.

@@ -96,8 +96,8 @@ inline constexpr const char* kSecondsUnit = " с";
 // A figure that cannot be measured yet (no whole cycle).
 inline constexpr const char* kNoFigure = "–";
 inline constexpr const char* kBandsTableName = "Опитани прагове";
-inline constexpr std::array<std::string_view, 5> kBandsTableHeaders = {
-    "Долен праг", "Горен праг", "Ширина", "Превключвания в минута", "По правилото"};
+inline constexpr std::array<std::string_view, 5> kBandsTableHeaders = {"Долен праг", "Горен праг", "Ширина",
+                                                                       "Превключвания в минута", "По правилото"};
 inline constexpr const char* kCopyTable = "Копирай таблицата";
 // Axis labels of the drawings.
 inline constexpr const char* kAxisSeconds = "с";

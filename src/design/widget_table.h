@@ -117,8 +117,8 @@ enum WidgetFlag : unsigned {
 struct WidgetSpec {
     const char* name;  // the widget's name and array index, e.g. "Text2_0"
     WidgetKind kind;
-    const char* text;            // caption (UTF-8); nullptr where the text is set elsewhere
-    const char* accessibleName;  // what a screen reader calls it; nullptr: its caption
+    const char* text;              // caption (UTF-8); nullptr where the text is set elsewhere
+    const char* accessibleName;    // what a screen reader calls it; nullptr: its caption
     int left, top, width, height;  // twips, within the window (or Frame1 for kInFrame)
     std::optional<Rgb> background;
     unsigned flags;

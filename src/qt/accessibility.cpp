@@ -192,9 +192,7 @@ class AnnouncementAccessible final : public QAccessibleObject {
 public:
     explicit AnnouncementAccessible(Announcement* announcement) : QAccessibleObject(announcement) {}
 
-    QAccessibleInterface* parent() const override {
-        return QAccessible::queryAccessibleInterface(object()->parent());
-    }
+    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(object()->parent()); }
     int childCount() const override { return 0; }
     QAccessibleInterface* child(int) const override { return nullptr; }
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }

@@ -5,8 +5,7 @@
 
 namespace qt_window {
 
-Announcement::Announcement(const QString& text, QWidget* window)
-    : QObject(window), text_(text), window_(window) {
+Announcement::Announcement(const QString& text, QWidget* window) : QObject(window), text_(text), window_(window) {
     setObjectName(text);
 }
 

@@ -33,9 +33,7 @@ using design::WidgetKind;
 using design::WidgetSpec;
 namespace texts = design::texts;
 
-regulator::NumberFormat LocaleNumberFormat() {
-    return regulator::NumberFormat{QLocale().decimalPoint().toStdString()};
-}
+regulator::NumberFormat LocaleNumberFormat() { return regulator::NumberFormat{QLocale().decimalPoint().toStdString()}; }
 
 // The widget's background colour. Qt fills it before each paint, except for
 // the gauge, which paints its whole area itself.
@@ -161,7 +159,8 @@ void MainForm::BuildWidgets() {
                 widget = frame1_;
                 break;
             case WidgetKind::OptionButton: {
-                auto* option = new QRadioButton(caption, spec.Has(design::kInFrame) ? static_cast<QWidget*>(frame1_) : this);
+                auto* option =
+                    new QRadioButton(caption, spec.Has(design::kInFrame) ? static_cast<QWidget*>(frame1_) : this);
                 option1_.at(index) = option;
                 widget = option;
                 break;

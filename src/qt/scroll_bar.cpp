@@ -57,8 +57,8 @@ QRect ScrollBarStyle::subControlRect(ComplexControl control, const QStyleOptionC
     const QRect groove(all.left(), all.top() + side, all.width(), all.height() - 2 * side);
     const int thumbLength = std::min(side, groove.height());
     const int travel = groove.height() - thumbLength;
-    const int offset = sliderPositionFromValue(bar->minimum, bar->maximum, bar->sliderPosition, travel,
-                                               bar->upsideDown);
+    const int offset =
+        sliderPositionFromValue(bar->minimum, bar->maximum, bar->sliderPosition, travel, bar->upsideDown);
     const QRect thumb(all.left(), groove.top() + offset, all.width(), thumbLength);
     switch (part) {
         case SC_ScrollBarSubLine:
@@ -78,8 +78,8 @@ QRect ScrollBarStyle::subControlRect(ComplexControl control, const QStyleOptionC
     }
 }
 
-void ScrollBarStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
-                                        QPainter* painter, const QWidget* widget) const {
+void ScrollBarStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                                        const QWidget* widget) const {
     const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
     if (control != CC_ScrollBar || bar == nullptr || bar->orientation != Qt::Vertical) {
         QProxyStyle::drawComplexControl(control, option, painter, widget);
@@ -94,8 +94,7 @@ void ScrollBarStyle::drawComplexControl(ComplexControl control, const QStyleOpti
         const QRect area = subControlRect(CC_ScrollBar, bar, part, widget);
         const bool pressed = (bar->activeSubControls & part) && (bar->state & State_Sunken);
         qDrawWinButton(painter, area, palette, pressed, &palette.brush(QPalette::Button));
-        DrawArrow(painter, area.translated(pressed ? 1 : 0, pressed ? 1 : 0), part == SC_ScrollBarSubLine,
-                  arrowColour);
+        DrawArrow(painter, area.translated(pressed ? 1 : 0, pressed ? 1 : 0), part == SC_ScrollBarSubLine, arrowColour);
     }
 
     const QRect thumb = subControlRect(CC_ScrollBar, bar, SC_ScrollBarSlider, widget);

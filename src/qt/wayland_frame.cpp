@@ -19,8 +19,7 @@ constexpr QSize kCloseBoxSize(16, 14);
 
 }  // namespace
 
-WaylandFrame::WaylandFrame(QWidget* form)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), form_(form) {
+WaylandFrame::WaylandFrame(QWidget* form) : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), form_(form) {
     setObjectName(QStringLiteral("WaylandFrame"));
     setWindowTitle(form->windowTitle());
     setWindowIcon(form->windowIcon());

@@ -39,14 +39,12 @@ void UseDefaultColormap(xcb_connection_t* connection, xcb_window_t window,
 // before the window is shown.
 class ScreenColormapWatcher final : public QObject {
 public:
-    ScreenColormapWatcher(xcb_connection_t* connection, QObject* parent)
-        : QObject(parent), connection_(connection) {}
+    ScreenColormapWatcher(xcb_connection_t* connection, QObject* parent) : QObject(parent), connection_(connection) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::PlatformSurface && watched->isWindowType() &&
-            static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType() ==
-                QPlatformSurfaceEvent::SurfaceCreated) {
+            static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType() == QPlatformSurfaceEvent::SurfaceCreated) {
             const auto window = static_cast<xcb_window_t>(static_cast<QWindow*>(watched)->winId());
             pending_.push_back({window, xcb_get_window_attributes(connection_, window)});
             if (pending_.size() == 1) QTimer::singleShot(0, this, &ScreenColormapWatcher::Answer);
@@ -57,8 +55,8 @@ protected:
 private:
     void Answer() {
         for (const auto& [window, question] : pending_) {
-            const std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> attributes(
-                xcb_get_window_attributes_reply(connection_, question, nullptr), &std::free);
+            const std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)>
+                attributes(xcb_get_window_attributes_reply(connection_, question, nullptr), &std::free);
             if (attributes) UseDefaultColormap(connection_, window, *attributes);  // else gone already
         }
         pending_.clear();

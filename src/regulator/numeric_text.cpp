@@ -131,7 +131,8 @@ std::string FormatNumber(double value, int decimals, const NumberFormat& format)
     if (!std::isfinite(value)) return NumberToText(value, format);
     // %f writes the C library's separator, whatever the locale makes it:
     // keep the sign and the digits on either side of it, and put ours there.
-    std::string written(static_cast<std::size_t>(std::max(std::snprintf(nullptr, 0, "%.*f", decimals, value), 0)), '\0');
+    std::string written(static_cast<std::size_t>(std::max(std::snprintf(nullptr, 0, "%.*f", decimals, value), 0)),
+                        '\0');
     std::snprintf(written.data(), written.size() + 1, "%.*f", decimals, value);
     std::string whole;
     std::string fraction;
@@ -166,8 +167,7 @@ double ReadFormattedNumber(std::string_view text, const NumberFormat& format) {
 std::int16_t RoundToInteger(double value) {
     // nearbyint rounds halves to even in the default rounding mode.
     const double rounded = std::nearbyint(value);
-    if (!(rounded >= std::numeric_limits<std::int16_t>::min() &&
-          rounded <= std::numeric_limits<std::int16_t>::max())) {
+    if (!(rounded >= std::numeric_limits<std::int16_t>::min() && rounded <= std::numeric_limits<std::int16_t>::max())) {
         throw FatalError(FatalError::Kind::Overflow, NumberToText(value) + " does not fit a 16-bit integer");
     }
     return static_cast<std::int16_t>(rounded);

@@ -131,8 +131,8 @@ std::optional<BandStatus> Observation::CurrentBand() const {
     status.cycles = tenure_->cycles;
     if (tenure_->cycles > 0) status.switchingsPerMinute = PerMinute(tenure_->cycles, tenure_->cycleTicks);
     if (tenure_->intervals > 0) {
-        status.meanSecondsBetweenSwitchings = static_cast<double>(tenure_->intervalTicks) * tickMilliseconds_ /
-                                              1000.0 / static_cast<double>(tenure_->intervals);
+        status.meanSecondsBetweenSwitchings = static_cast<double>(tenure_->intervalTicks) * tickMilliseconds_ / 1000.0 /
+                                              static_cast<double>(tenure_->intervals);
     }
     status.predictedCycleTicks = SteadyCycleTicks(status.lower, status.upper);
     status.predictedSwitchingsPerMinute = SteadySwitchingsPerMinute(status.lower, status.upper, tickMilliseconds_);

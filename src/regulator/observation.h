@@ -108,7 +108,7 @@ struct BandRow {
     double upper = 0;
     double width = 0;  // upper - lower
     std::int64_t cycles = 0;
-    std::int64_t cycleTicks = 0;  // the cycles' total length
+    std::int64_t cycleTicks = 0;     // the cycles' total length
     double switchingsPerMinute = 0;  // measured over all its cycles
     double predictedSwitchingsPerMinute = 0;
 };

@@ -100,12 +100,13 @@ Plot DrawTrace(const Observation& observation, const NumberFormat& format) {
                               y(ticks[i].temperature), StateColour(ticks[i].heaterOn), kTraceWidth});
     }
     const RunSummary summary = observation.Summary();
-    plot.description = Fill(texts::kTraceSwing, {{"seconds", NumberToText(std::round(summary.seconds), format)},
-                                                 {"min", IntegerToText(static_cast<std::int16_t>(summary.minTemperature))},
-                                                 {"max", IntegerToText(static_cast<std::int16_t>(summary.maxTemperature))}}) +
-                       Fill(texts::kTraceBand, {{"lower", NumberToText(band->lower, format)},
-                                                {"upper", NumberToText(band->upper, format)}}) +
-                       Fill(texts::kTraceRate, {{"rate", Decimal(summary.switchingsPerMinute, format)}});
+    plot.description =
+        Fill(texts::kTraceSwing, {{"seconds", NumberToText(std::round(summary.seconds), format)},
+                                  {"min", IntegerToText(static_cast<std::int16_t>(summary.minTemperature))},
+                                  {"max", IntegerToText(static_cast<std::int16_t>(summary.maxTemperature))}}) +
+        Fill(texts::kTraceBand,
+             {{"lower", NumberToText(band->lower, format)}, {"upper", NumberToText(band->upper, format)}}) +
+        Fill(texts::kTraceRate, {{"rate", Decimal(summary.switchingsPerMinute, format)}});
     return plot;
 }
 
@@ -119,8 +120,8 @@ Plot DrawLoop(const Observation& observation, const NumberFormat& format) {
     const auto level = [&](bool on) { return frame.Y(on ? 0.75 : 0.25); };
     for (bool on : {true, false}) {
         plot.lines.push_back({frame.left - kTickLength, level(on), frame.left, level(on), kAxis});
-        plot.texts.push_back({frame.left - kTickLength - 2, level(on), on ? texts::kLoopOn : texts::kLoopOff,
-                              TextAnchor::End});
+        plot.texts.push_back(
+            {frame.left - kTickLength - 2, level(on), on ? texts::kLoopOn : texts::kLoopOff, TextAnchor::End});
     }
 
     const auto& ticks = observation.Ticks();
@@ -157,11 +158,10 @@ Plot DrawLoop(const Observation& observation, const NumberFormat& format) {
     const LoopPoint now = observation.CurrentPoint();
     path(now);
     plot.markers.push_back({x(now.temperature), level(now.heaterOn), 4, StateColour(now.heaterOn)});
-    plot.description =
-        Fill(texts::kLoopBand,
-             {{"lower", NumberToText(band->lower, format)}, {"upper", NumberToText(band->upper, format)}}) +
-        Fill(now.heaterOn ? texts::kLoopNowOn : texts::kLoopNowOff,
-             {{"temperature", IntegerToText(static_cast<std::int16_t>(now.temperature))}});
+    plot.description = Fill(texts::kLoopBand, {{"lower", NumberToText(band->lower, format)},
+                                               {"upper", NumberToText(band->upper, format)}}) +
+                       Fill(now.heaterOn ? texts::kLoopNowOn : texts::kLoopNowOff,
+                            {{"temperature", IntegerToText(static_cast<std::int16_t>(now.temperature))}});
     return plot;
 }
 
@@ -172,9 +172,9 @@ ObservationPicture DrawObservation(const Observation& observation, const NumberF
     const auto band = observation.CurrentBand();
     const std::int64_t switchings = band ? band->switchings : 0;
     picture.figures[0] = texts::kSwitchingsFigure + std::to_string(switchings);
-    picture.figures[1] = std::string(texts::kPerMinuteFigure) +
-                         (band && band->switchingsPerMinute ? Decimal(*band->switchingsPerMinute, format)
-                                                            : texts::kNoFigure);
+    picture.figures[1] =
+        std::string(texts::kPerMinuteFigure) +
+        (band && band->switchingsPerMinute ? Decimal(*band->switchingsPerMinute, format) : texts::kNoFigure);
     picture.figures[2] = std::string(texts::kMeanTimeFigure) +
                          (band && band->meanSecondsBetweenSwitchings
                               ? Decimal(*band->meanSecondsBetweenSwitchings, format) + texts::kSecondsUnit

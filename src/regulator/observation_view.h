@@ -59,7 +59,7 @@ struct Plot {
 struct ObservationPicture {
     Plot trace;
     Plot loop;
-    std::array<std::string, 3> figures;  // switchings, a minute, mean time
+    std::array<std::string, 3> figures;            // switchings, a minute, mean time
     std::vector<std::array<std::string, 5>> rows;  // under kBandsTableHeaders
 };
 

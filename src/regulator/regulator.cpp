@@ -4,8 +4,7 @@
 
 namespace regulator {
 
-Regulator::Regulator(WidgetOperations& widgets, NumberFormat format)
-    : widgets_(widgets), format_(std::move(format)) {
+Regulator::Regulator(WidgetOperations& widgets, NumberFormat format) : widgets_(widgets), format_(std::move(format)) {
     widgets_.ConnectVScroll1Change([this] { VScroll1_Change(); });
 }
 

@@ -30,7 +30,7 @@ struct RegulatorState {
     double UpperThreshold = 0;  // as read by the latest tick
     double LowerThreshold = 0;  // as read by the latest tick
     bool HeaterOn = false;
-    double GaugeRatio = 0;      // Value / Max, rounded to two decimals
+    double GaugeRatio = 0;  // Value / Max, rounded to two decimals
 };
 
 class Regulator {

@@ -29,8 +29,8 @@ public:
     void Start(std::int64_t nowUs) { dueUs_ = nowUs + periodUs_; }
 
     struct Step {
-        bool tick;             // a tick is due now
-        unsigned rearmDelayMs; // re-arm the timer with this delay
+        bool tick;              // a tick is due now
+        unsigned rearmDelayMs;  // re-arm the timer with this delay
     };
 
     // The timer fired at nowUs. After a tick the next one is due one period

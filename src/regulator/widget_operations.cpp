@@ -9,9 +9,9 @@ std::int16_t Temperature(std::int16_t max, std::int16_t value) { return GuardedS
 
 void CheckScaleValue(std::int16_t min, std::int16_t max, std::int16_t value) {
     if (value < min || value > max) {
-        throw FatalError(FatalError::Kind::InvalidPropertyValue,
-                         "scroll position " + std::to_string(value) + " lies outside " + std::to_string(min) +
-                             ".." + std::to_string(max));
+        throw FatalError(FatalError::Kind::InvalidPropertyValue, "scroll position " + std::to_string(value) +
+                                                                     " lies outside " + std::to_string(min) + ".." +
+                                                                     std::to_string(max));
     }
 }
 

@@ -201,7 +201,8 @@ bool Annotations::Annotate(HWND control, const GUID& property, const VARIANT& va
 
 Annotations::Entry& Annotations::Emulated(HWND control) {
     const auto [entry, added] = emulated_->try_emplace(control);
-    if (added) SetWindowSubclass(control, &Annotations::AnswerGetObject, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    if (added)
+        SetWindowSubclass(control, &Annotations::AnswerGetObject, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     return entry->second;
 }
 

@@ -57,8 +57,8 @@ private:
     // The system's service took it; false where it has none.
     bool Annotate(HWND control, const GUID& property, const VARIANT& value);
     Entry& Emulated(HWND control);
-    static LRESULT CALLBACK AnswerGetObject(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
-                                            UINT_PTR id, DWORD_PTR self);
+    static LRESULT CALLBACK AnswerGetObject(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                            DWORD_PTR self);
 
     IAccPropServices* services_ = nullptr;
     bool comInitialised_ = false;

@@ -32,9 +32,7 @@ LRESULT CALLBACK Procedure(HWND control, UINT message, WPARAM wParam, LPARAM lPa
 DWORD_PTR Pack(Customisation customisation) {
     return static_cast<DWORD_PTR>(customisation.kind) << 8 | static_cast<DWORD_PTR>(customisation.tab);
 }
-Customisation Unpack(DWORD_PTR data) {
-    return {static_cast<Kind>(data >> 8), static_cast<TabEntry>(data & 0xff)};
-}
+Customisation Unpack(DWORD_PTR data) { return {static_cast<Kind>(data >> 8), static_cast<TabEntry>(data & 0xff)}; }
 
 // Which of the two the control is, by its window class.
 std::optional<Kind> KindOf(HWND control) {
@@ -97,12 +95,9 @@ struct EditCommand {
 };
 
 constexpr EditCommand kEditCommands[] = {
-    {kEditUndo, EM_UNDO, 0, true},
-    {kEditCut, WM_CUT, 0, true},
-    {kEditCopy, WM_COPY, 0, false},
-    {kEditPaste, WM_PASTE, 0, true},  // the edit control cuts it to its typing limit
-    {kEditDelete, WM_CLEAR, 0, true},
-    {kEditSelectAll, EM_SETSEL, -1, false},
+    {kEditUndo, EM_UNDO, 0, true},    {kEditCut, WM_CUT, 0, true},
+    {kEditCopy, WM_COPY, 0, false},   {kEditPaste, WM_PASTE, 0, true},  // the edit control cuts it to its typing limit
+    {kEditDelete, WM_CLEAR, 0, true}, {kEditSelectAll, EM_SETSEL, -1, false},
 };
 
 void RunEditCommand(HWND edit, UINT command) {
@@ -135,9 +130,8 @@ constexpr struct {
     UINT command;
     WORD request;
 } kScrollCommands[] = {
-    {kScrollHere, SB_THUMBPOSITION}, {kScrollTop, SB_TOP},       {kScrollBottom, SB_BOTTOM},
-    {kScrollPageUp, SB_PAGEUP},      {kScrollPageDown, SB_PAGEDOWN}, {kScrollUp, SB_LINEUP},
-    {kScrollDown, SB_LINEDOWN},
+    {kScrollHere, SB_THUMBPOSITION}, {kScrollTop, SB_TOP},   {kScrollBottom, SB_BOTTOM}, {kScrollPageUp, SB_PAGEUP},
+    {kScrollPageDown, SB_PAGEDOWN},  {kScrollUp, SB_LINEUP}, {kScrollDown, SB_LINEDOWN},
 };
 
 void RunScrollCommand(HWND bar, UINT command, POINT at) {
@@ -160,8 +154,7 @@ POINT KeyboardMenuPoint(HWND control) {
     GetClientRect(control, &client);
     POINT at{(client.left + client.right) / 2, (client.top + client.bottom) / 2};
     POINT caret{};
-    if (KindOf(control) == Kind::EditBox && GetFocus() == control && GetCaretPos(&caret) &&
-        PtInRect(&client, caret)) {
+    if (KindOf(control) == Kind::EditBox && GetFocus() == control && GetCaretPos(&caret) && PtInRect(&client, caret)) {
         TEXTMETRICW metrics{};
         HDC dc = GetDC(control);
         HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
@@ -181,8 +174,8 @@ void ShowMenu(HWND control, LPARAM position) {
     HMENU menu = CreateContextMenu(control);
     if (menu == nullptr) return;
     const UINT command = static_cast<UINT>(
-        TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x,
-                       at.y, 0, control, nullptr));
+        TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y,
+                       0, control, nullptr));
     DestroyMenu(menu);
     if (command != 0) RunMenuCommand(control, command, at);
 }

@@ -86,8 +86,9 @@ HWND CreateStandardControl(const WidgetSpec& spec, int id, HWND parent) {
         case WidgetKind::TextBox:
             return CreateTextBox(spec, id, parent, visible);
         case WidgetKind::Label:
-            return CreateChild(L"STATIC", caption, visible | SS_NOPREFIX | (spec.Has(design::kCentred) ? SS_CENTER : SS_LEFT),
-                               0, parent, id);
+            return CreateChild(L"STATIC", caption,
+                               visible | SS_NOPREFIX | (spec.Has(design::kCentred) ? SS_CENTER : SS_LEFT), 0, parent,
+                               id);
         case WidgetKind::PushButton:
             // Owner-drawn where the button shows its colour, which the
             // system's own buttons do not.

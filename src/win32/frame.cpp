@@ -55,7 +55,8 @@ LRESULT Frame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             GetClientRect(hwnd_, &client);
             const auto brush = reinterpret_cast<HBRUSH>(
                 SendMessageW(GetParent(hwnd_), WM_CTLCOLORSTATIC, wParam, reinterpret_cast<LPARAM>(hwnd_)));
-            FillRect(reinterpret_cast<HDC>(wParam), &client, brush != nullptr ? brush : GetSysColorBrush(COLOR_BTNFACE));
+            FillRect(reinterpret_cast<HDC>(wParam), &client,
+                     brush != nullptr ? brush : GetSysColorBrush(COLOR_BTNFACE));
             return 1;
         }
         case WM_NCDESTROY: {

@@ -20,7 +20,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     } catch (const std::exception& error) {
         // The window itself could not be made (out of memory or handles).
         MessageBoxW(nullptr,
-                    win32_window::Wide(regulator::FatalErrorMessage(regulator::UnexpectedErrorDescription(error.what())))
+                    win32_window::Wide(
+                        regulator::FatalErrorMessage(regulator::UnexpectedErrorDescription(error.what())))
                         .c_str(),
                     win32_window::Wide(design::texts::WindowCaption()).c_str(), MB_OK | MB_ICONERROR);
         return win32_window::MainForm::kFatalExitCode;

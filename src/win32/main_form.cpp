@@ -52,8 +52,8 @@ MainForm::MainForm() : observation_(annotations_, ObservationHandlers()), logic_
     // anything is measured.
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    CreateWindowExW(kWindowExStyle, kClassName, Wide(texts::WindowCaption()).c_str(), kWindowStyle, work.left,
-                    work.top, 1, 1, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    CreateWindowExW(kWindowExStyle, kClassName, Wide(texts::WindowCaption()).c_str(), kWindowStyle, work.left, work.top,
+                    1, 1, nullptr, nullptr, GetModuleHandleW(nullptr), this);
     if (hwnd_ == nullptr) throw std::runtime_error("the window could not be created");
     try {
         dpi_ = DpiOfWindow(hwnd_);
@@ -128,8 +128,7 @@ HWND MainForm::CreateControl(const WidgetSpec& spec, int id) {
         case WidgetKind::VScrollBar:
             return vscroll1_.Create(parent, id, annotations_);
         case WidgetKind::Frame:
-            return frame1_.Create(parent, id, Wide(spec.text != nullptr ? spec.text : ""),
-                                  spec.Has(design::kDisabled));
+            return frame1_.Create(parent, id, Wide(spec.text != nullptr ? spec.text : ""), spec.Has(design::kDisabled));
         default:
             return CreateStandardControl(spec, id, parent);
     }

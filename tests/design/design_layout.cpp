@@ -26,14 +26,22 @@ using design::WidgetSpec;
 
 const char* KindName(WidgetKind kind) {
     switch (kind) {
-        case WidgetKind::TextBox: return "TextBox";
-        case WidgetKind::Label: return "Label";
-        case WidgetKind::PictureBox: return "PictureBox";
-        case WidgetKind::VScrollBar: return "VScrollBar";
-        case WidgetKind::PushButton: return "PushButton";
-        case WidgetKind::Frame: return "Frame";
-        case WidgetKind::OptionButton: return "OptionButton";
-        case WidgetKind::Table: return "Table";
+        case WidgetKind::TextBox:
+            return "TextBox";
+        case WidgetKind::Label:
+            return "Label";
+        case WidgetKind::PictureBox:
+            return "PictureBox";
+        case WidgetKind::VScrollBar:
+            return "VScrollBar";
+        case WidgetKind::PushButton:
+            return "PushButton";
+        case WidgetKind::Frame:
+            return "Frame";
+        case WidgetKind::OptionButton:
+            return "OptionButton";
+        case WidgetKind::Table:
+            return "Table";
     }
     return "";
 }
@@ -68,8 +76,9 @@ std::optional<std::string> Layout() {
             std::cerr << "design_layout: " << spec.name << " is not laid out in whole pixels\n";
             return std::nullopt;
         }
-        json << separator << "    \"" << spec.name << "\": {\"kind\": \"" << KindName(spec.kind) << "\", \"box\": [" << *x
-             << ", " << *y << ", " << *w << ", " << *h << "], \"parent\": \"" << (inFrame ? frame.name : "MainForm")
+        json << separator << "    \"" << spec.name << "\": {\"kind\": \"" << KindName(spec.kind) << "\", \"box\": ["
+             << *x << ", " << *y << ", " << *w << ", " << *h << "], \"parent\": \""
+             << (inFrame ? frame.name : "MainForm")
              << "\", \"visible\": " << (spec.Has(design::kInvisible) ? "false" : "true")
              << ", \"background\": " << (spec.background ? Colour(*spec.background) : "null") << "}";
         separator = ",\n";
@@ -85,8 +94,8 @@ std::optional<std::string> Layout() {
             std::cerr << "design_layout: " << spec.name << " is not laid out in whole pixels\n";
             return std::nullopt;
         }
-        json << separator << "    \"" << spec.name << "\": {\"kind\": \"" << KindName(spec.kind) << "\", \"box\": [" << *x
-             << ", " << *y << ", " << *w << ", " << *h << "]}";
+        json << separator << "    \"" << spec.name << "\": {\"kind\": \"" << KindName(spec.kind) << "\", \"box\": ["
+             << *x << ", " << *y << ", " << *w << ", " << *h << "]}";
         separator = ",\n";
     }
     json << "\n  }\n}\n";

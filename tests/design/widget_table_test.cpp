@@ -46,8 +46,10 @@ TEST(WidgetTable, EveryControlWithoutACaptionOfItsOwnHasAnAccessibleName) {
 }
 
 TEST(WidgetTable, ArraySizesAgreeWithTheTable) {
-    const std::pair<std::string, int> arrays[] = {{"Text1_", kText1Count},     {"Text2_", kText2Count},
-                                                  {"Label1_", kLabel1Count},   {"Command1_", kCommand1Count},
+    const std::pair<std::string, int> arrays[] = {{"Text1_", kText1Count},
+                                                  {"Text2_", kText2Count},
+                                                  {"Label1_", kLabel1Count},
+                                                  {"Command1_", kCommand1Count},
                                                   {"Option1_", kOption1Count}};
     for (const auto& [prefix, count] : arrays) {
         int rows = 0;
@@ -68,8 +70,8 @@ TEST(Twips, ConvertToPixelsExactlyAndRoundedAtAnyDpi) {
         int whole;
     };
     const Case cases[] = {
-        {7140, 96, 476, 476},   {1, 96, 1.0 / 15, 0},      {8, 96, 8.0 / 15, 1},  {7, 96, 7.0 / 15, 0},
-        {375, 144, 37.5, 38},   {1455, 120, 121.25, 121},  {-8, 96, -8.0 / 15, -1}, {0, 192, 0, 0},
+        {7140, 96, 476, 476}, {1, 96, 1.0 / 15, 0},     {8, 96, 8.0 / 15, 1},    {7, 96, 7.0 / 15, 0},
+        {375, 144, 37.5, 38}, {1455, 120, 121.25, 121}, {-8, 96, -8.0 / 15, -1}, {0, 192, 0, 0},
     };
     for (const Case& c : cases) {
         EXPECT_DOUBLE_EQ(TwipsToPixels(c.twips, c.dpi), c.exact) << c.twips << " twips at " << c.dpi;

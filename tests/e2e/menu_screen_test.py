@@ -21,6 +21,7 @@ window beneath it, and the X server gives black for a window's hidden parts:
 the menu showed as a black rectangle (src/qt/x11_colormap.h).
 """
 
+import importlib
 import os
 import shutil
 import struct
@@ -213,7 +214,7 @@ def main():
         print(__doc__.strip().splitlines()[2].strip(), file=sys.stderr)
         return 2
     try:
-        import Xlib  # noqa: F401
+        importlib.import_module("Xlib")
     except ImportError:
         print(f"FAIL: python3-xlib is missing for {sys.executable} (Debian package python3-xlib)")
         return 1

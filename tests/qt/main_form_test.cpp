@@ -155,8 +155,8 @@ TEST_F(WindowTest, TabFollowsTheDesignOrderFromTheExplanation) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited << QApplication::focusWidget()->objectName();
     }
-    EXPECT_EQ(visited, (QStringList{"Picture1", "VScroll1", "Text2_0", "Text2_1", "Text2_2", "Command1_0",
-                                    "Command1_1", "Text1_0"}));
+    EXPECT_EQ(visited, (QStringList{"Picture1", "VScroll1", "Text2_0", "Text2_1", "Text2_2", "Command1_0", "Command1_1",
+                                    "Text1_0"}));
 }
 
 TEST_F(WindowTest, StartTicksAndStopDriveTheIndicatorsAndTheReadout) {
@@ -275,10 +275,17 @@ TEST_F(WindowTest, ControlsHaveNamesAScreenReaderCanSpeak) {
         const char* widget;
         const char* name;
     } cases[] = {
-        {"Text2_0", "Долен праг"}, {"Text2_1", "Базова максимална стойност"}, {"Text2_2", "Горен праг"},
-        {"VScroll1", "Температура"}, {"Picture1", "Термометър"},              {"Text1_0", "Обяснение"},
-        {"Command1_0", "Пусни"},     {"Command1_1", "Спри"},                  {"Option1_0", "Включено"},
-        {"Text1_1", "Афоризъм"},     {"Label1_1", "Моментна стойност: 0"},  // the readout speaks its number
+        {"Text2_0", "Долен праг"},
+        {"Text2_1", "Базова максимална стойност"},
+        {"Text2_2", "Горен праг"},
+        {"VScroll1", "Температура"},
+        {"Picture1", "Термометър"},
+        {"Text1_0", "Обяснение"},
+        {"Command1_0", "Пусни"},
+        {"Command1_1", "Спри"},
+        {"Option1_0", "Включено"},
+        {"Text1_1", "Афоризъм"},
+        {"Label1_1", "Моментна стойност: 0"},  // the readout speaks its number
     };
     for (const auto& c : cases) {
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(Find(c.widget));

@@ -49,7 +49,8 @@ struct ObservedRun {
         std::vector<std::int64_t> ticks;
         for (std::size_t i = 0; i < heater.size(); ++i) {
             const bool before = i == 0 ? false : static_cast<bool>(heater[i - 1]);
-            if (heater[i] != before && static_cast<std::int64_t>(i) + 1 >= from) ticks.push_back(static_cast<std::int64_t>(i) + 1);
+            if (heater[i] != before && static_cast<std::int64_t>(i) + 1 >= from)
+                ticks.push_back(static_cast<std::int64_t>(i) + 1);
         }
         return ticks;
     }
@@ -181,10 +182,7 @@ TEST(ObservationCycles, OnlyUndisturbedCyclesOfTheBandInForceAreCredited) {
         {"a start while running changes nothing", {{140, Kind::Start}}, Every(109, 9, 190), {{81, 90, 10}}},
         // Heating at 86, dragged to 88: the cycles in progress are dropped;
         // the switching off at 90 (tick 143) is reached by heating and opens.
-        {"hand move inside the band",
-         {{140, Kind::Drag, 88}},
-         {109, 118, 127, 136, 161, 170, 179, 188},
-         {{81, 90, 8}}},
+        {"hand move inside the band", {{140, Kind::Drag, 88}}, {109, 118, 127, 136, 161, 170, 179, 188}, {{81, 90, 8}}},
         // Dragged to 100: tick 141 switches off at once and opens nothing;
         // cooling switches on at 81 (tick 160), which opens.
         {"hand move above the band", {{140, Kind::Drag, 100}}, {109, 118, 127, 136, 178, 187}, {{81, 90, 6}}},
@@ -202,7 +200,10 @@ TEST(ObservationCycles, OnlyUndisturbedCyclesOfTheBandInForceAreCredited) {
          {{81, 90, 4}, {81, 83, 21}}},
         // Heating at 86: the stop drops the cycles in progress; after the
         // start the switching off at 90 (tick 145) opens.
-        {"stop and start", {{140, Kind::Stop}, {140, Kind::Start}}, {109, 118, 127, 136, 163, 172, 181, 190}, {{81, 90, 8}}},
+        {"stop and start",
+         {{140, Kind::Stop}, {140, Kind::Start}},
+         {109, 118, 127, 136, 163, 172, 181, 190},
+         {{81, 90, 8}}},
         // Dragged to 95 while stopped: the start's first tick switches off.
         {"hand move while stopped",
          {{140, Kind::Stop}, {140, Kind::Drag, 95}, {140, Kind::Start}},
@@ -221,19 +222,25 @@ TEST(ObservationCycles, OnlyUndisturbedCyclesOfTheBandInForceAreCredited) {
             for (const Event& event : c.events) {
                 if (event.afterTick != tick - 1) continue;
                 switch (event.kind) {
-                case Kind::Start: run.Start(); break;
-                case Kind::Stop: run.Stop(); break;
-                case Kind::Drag:
-                    run.Drag(event.value);
-                    movedBefore.push_back(tick);
-                    // The current point follows the thumb before the next tick.
-                    EXPECT_EQ(run.observation.CurrentPoint().temperature, event.value);
-                    break;
-                case Kind::Upper:
-                    run.rig.widgets.text2[kUpperBox] = event.upper;
-                    bandSince = tick;
-                    break;
-                case Kind::Both: run.rig.SetThresholds(event.lower, event.upper); break;
+                    case Kind::Start:
+                        run.Start();
+                        break;
+                    case Kind::Stop:
+                        run.Stop();
+                        break;
+                    case Kind::Drag:
+                        run.Drag(event.value);
+                        movedBefore.push_back(tick);
+                        // The current point follows the thumb before the next tick.
+                        EXPECT_EQ(run.observation.CurrentPoint().temperature, event.value);
+                        break;
+                    case Kind::Upper:
+                        run.rig.widgets.text2[kUpperBox] = event.upper;
+                        bandSince = tick;
+                        break;
+                    case Kind::Both:
+                        run.rig.SetThresholds(event.lower, event.upper);
+                        break;
                 }
             }
             if (tick == 1) run.Start();

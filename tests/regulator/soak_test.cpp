@@ -18,10 +18,10 @@ namespace {
 // Texts a user might leave in a box: numbers, fragments, other scripts,
 // and the program's own fractional output with a character deleted.
 std::string RandomText(std::mt19937_64& random) {
-    static const std::vector<std::string> pieces = {
-        "",   "0",  "5",  "7",    "9",   "10",  "13.2", "132", "15.84", "1584", "81", "90", "95",
-        "99", "-",  "+",  "-5",   ".",   ",",   "e",    " ",   "\t",    "a",    "Ю",  "абв", "1e9",
-        "٫",  "00", "-0", "9999", "0.5", "12,5"};
+    static const std::vector<std::string> pieces = {"",      "0",    "5",  "7",  "9",  "10",   "13.2", "132",
+                                                    "15.84", "1584", "81", "90", "95", "99",   "-",    "+",
+                                                    "-5",    ".",    ",",  "e",  " ",  "\t",   "a",    "Ю",
+                                                    "абв",   "1e9",  "٫",  "00", "-0", "9999", "0.5",  "12,5"};
     std::uniform_int_distribution<int> count(0, 4);
     std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);
     std::string text;

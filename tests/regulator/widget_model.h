@@ -22,7 +22,7 @@ public:
     std::int16_t value = 100;
     std::array<bool, 2> option{false, false};
     bool timerEnabled = false;
-    int timerStarts = 0;      // transitions from disabled to enabled
+    int timerStarts = 0;           // transitions from disabled to enabled
     std::vector<std::string> log;  // "change", "draw", "option0", "option1"
 
     std::string Text2(int index) const override { return text2.at(index); }

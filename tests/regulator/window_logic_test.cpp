@@ -134,8 +134,7 @@ TEST(WindowLogic, AFailureIsShownOnceAndStopsEverything) {
         std::string description;
     };
     const Case cases[] = {
-        {"position below the scale", [](Window& w) { w.logic.VScroll1_UserChange(-1); },
-         texts::kInvalidPropertyValue},
+        {"position below the scale", [](Window& w) { w.logic.VScroll1_UserChange(-1); }, texts::kInvalidPropertyValue},
         {"position beyond 16 bits", [](Window& w) { w.logic.VScroll1_UserChange(70000); },
          std::string(texts::kInvalidPropertyValue) + " (Value = 70000)"},
         {"the view fails in a tick",
@@ -194,8 +193,8 @@ TEST(WindowLogic, TheObservationViewOpensClosesAndFollowsTheRunWhileOpen) {
 TEST(WindowLogic, TextTypedFromOutsideIsLimitedLikeTypingAndValidatedAtTheNextTick) {
     struct Case {
         const char* typed;
-        const char* inBox;       // as typed: two characters at most
-        const char* afterTick;   // the lower box after the first tick's validation
+        const char* inBox;      // as typed: two characters at most
+        const char* afterTick;  // the lower box after the first tick's validation
     };
     const Case cases[] = {
         {"70", "70", "70"},
@@ -205,7 +204,7 @@ TEST(WindowLogic, TextTypedFromOutsideIsLimitedLikeTypingAndValidatedAtTheNextTi
         {"<script>alert(1)</script>", "<s", "0"},
         {"NaN", "Na", "0"},
         {"1e9", "1e", "1"},
-        {"٧٠", "٧٠", "0"},  // other scripts' digits are not numbers here
+        {"٧٠", "٧٠", "0"},                                      // other scripts' digits are not numbers here
         {"\xd0\x94\xd0\xb0\xd0\xb1", "\xd0\x94\xd0\xb0", "0"},  // "Даб": characters, not bytes
         {"13.2", "13", "13"},
     };
@@ -299,11 +298,11 @@ TEST(ScrollTarget, MovesByTheDesignsStepsWithinTheScale) {
         int expected;
     };
     const Case cases[] = {
-        {50, ScrollRequest::LineUp, 0, 49},    {50, ScrollRequest::LineDown, 0, 51},
-        {50, ScrollRequest::PageUp, 0, 49},    {50, ScrollRequest::PageDown, 0, 51},
-        {0, ScrollRequest::LineUp, 0, 0},      {100, ScrollRequest::PageDown, 0, 100},
-        {50, ScrollRequest::Top, 0, 0},        {50, ScrollRequest::Bottom, 0, 100},
-        {50, ScrollRequest::Position, 7, 7},   {50, ScrollRequest::Position, 400, 100},
+        {50, ScrollRequest::LineUp, 0, 49},  {50, ScrollRequest::LineDown, 0, 51},
+        {50, ScrollRequest::PageUp, 0, 49},  {50, ScrollRequest::PageDown, 0, 51},
+        {0, ScrollRequest::LineUp, 0, 0},    {100, ScrollRequest::PageDown, 0, 100},
+        {50, ScrollRequest::Top, 0, 0},      {50, ScrollRequest::Bottom, 0, 100},
+        {50, ScrollRequest::Position, 7, 7}, {50, ScrollRequest::Position, 400, 100},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ScrollTarget({0, 100, c.value}, c.request, c.position), c.expected)

@@ -16,9 +16,9 @@ TEST(CssPixels, WritesTwipsAsPixelsWithoutTrailingZeros) {
         int twips;
         const char* css;
     };
-    for (const auto& [twips, css] : {Case{0, "0px"}, Case{15, "1px"}, Case{375, "25px"}, Case{7140, "476px"},
-                                     Case{1, "0.0667px"}, Case{16, "1.0667px"}, Case{22, "1.4667px"},
-                                     Case{8, "0.5333px"}, Case{-15, "-1px"}, Case{-16, "-1.0667px"}}) {
+    for (const auto& [twips, css] :
+         {Case{0, "0px"}, Case{15, "1px"}, Case{375, "25px"}, Case{7140, "476px"}, Case{1, "0.0667px"},
+          Case{16, "1.0667px"}, Case{22, "1.4667px"}, Case{8, "0.5333px"}, Case{-15, "-1px"}, Case{-16, "-1.0667px"}}) {
         EXPECT_EQ(CssPixels(twips), css) << twips << " twips";
     }
 }

@@ -90,9 +90,14 @@ TEST_F(WindowTest, TextBoxesHaveABulgarianMenuOfWhatApplies) {
     HWND lower = Find("Text2_0"), baseMaximum = Find("Text2_1"), explanation = Find("Text1_0");
     // As Qt's Bulgarian catalogue says Undo, Cut, Copy, Paste, Delete and Select All.
     const auto editable = [](bool undo, bool selection, bool paste) {
-        return std::vector<Entry>{{L"Отмяна", undo},       kSeparator,           {L"Изрязване", selection},
-                                  {L"Копиране", selection}, {L"Поставяне", paste}, {L"Изтриване", selection},
-                                  kSeparator,               {L"Избиране на всичко", true}};
+        return std::vector<Entry>{{L"Отмяна", undo},
+                                  kSeparator,
+                                  {L"Изрязване", selection},
+                                  {L"Копиране", selection},
+                                  {L"Поставяне", paste},
+                                  {L"Изтриване", selection},
+                                  kSeparator,
+                                  {L"Избиране на всичко", true}};
     };
     const auto readOnly = [](bool selection) {
         return std::vector<Entry>{{L"Копиране", selection}, kSeparator, {L"Избиране на всичко", true}};
@@ -170,10 +175,10 @@ TEST_F(WindowTest, TheScaleHasABulgarianMenuThatMovesIt) {
     GetClientRect(scale, &bar);
     POINT middle{bar.right / 2, bar.bottom / 2};
     // As Qt's Bulgarian catalogue names a scroll bar's commands.
-    const std::vector<Entry> menu = {
-        {L"Превъртайте тук", true}, kSeparator, {L"Отгоре", true},            {L"Отдолу", true},
-        kSeparator,                 {L"Страница нагоре", true},          {L"Страница надолу", true},
-        kSeparator,                 {L"Превъртане нагоре", true},        {L"Превъртане надолу", true}};
+    const std::vector<Entry> menu = {{L"Превъртайте тук", true},  kSeparator, {L"Отгоре", true},
+                                     {L"Отдолу", true},           kSeparator, {L"Страница нагоре", true},
+                                     {L"Страница надолу", true},  kSeparator, {L"Превъртане нагоре", true},
+                                     {L"Превъртане надолу", true}};
     EXPECT_EQ(ShownMenu([&] { Click(scale, middle, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP); }), menu);
 
     // Each command moves the scale as its arrows and track do (by one, the
@@ -181,7 +186,7 @@ TEST_F(WindowTest, TheScaleHasABulgarianMenuThatMovesIt) {
     const struct {
         UINT command;
         int position;
-    } steps[] = {{kScrollTop, 0},     {kScrollDown, 1}, {kScrollPageDown, 2},
+    } steps[] = {{kScrollTop, 0},      {kScrollDown, 1}, {kScrollPageDown, 2},
                  {kScrollBottom, 100}, {kScrollUp, 99},  {kScrollPageUp, 98}};
     for (const auto& step : steps) {
         RunMenuCommand(scale, step.command, {});

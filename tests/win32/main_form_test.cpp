@@ -68,8 +68,8 @@ void ExpectGeometry(MainForm& form, double factor) {
                         Scaled(Pixels96(spec.left + spec.width), factor),
                         Scaled(Pixels96(spec.top + spec.height), factor)};
         const RECT seen = RectInParent(form.Control(expected.name));
-        EXPECT_TRUE(EqualRect(&seen, &want)) << expected.name << " at " << Describe(seen) << ", expected "
-                                             << Describe(want);
+        EXPECT_TRUE(EqualRect(&seen, &want))
+            << expected.name << " at " << Describe(seen) << ", expected " << Describe(want);
     }
     RECT client{};
     GetClientRect(form.Hwnd(), &client);
@@ -216,8 +216,8 @@ TEST_F(WindowTest, StartTicksAndStopDriveTheIndicatorsAndTheReadout) {
 TEST_F(WindowTest, TabFollowsTheDesignOrderAndTheKeyboardPressesButtons) {
     ASSERT_EQ(GetFocus(), Find("Text1_0"));
     std::vector<std::string> visited;
-    const char* names[] = {"Text1_0", "Picture1", "VScroll1", "Text2_0", "Text2_1",
-                           "Text2_2", "Command1_0", "Command1_1"};
+    const char* names[] = {"Text1_0", "Picture1", "VScroll1",   "Text2_0",
+                           "Text2_1", "Text2_2",  "Command1_0", "Command1_1"};
     for (int i = 0; i < 8; ++i) {
         Key(VK_TAB);
         std::string name = "?";
@@ -226,8 +226,8 @@ TEST_F(WindowTest, TabFollowsTheDesignOrderAndTheKeyboardPressesButtons) {
         }
         visited.push_back(name);
     }
-    EXPECT_EQ(visited, (std::vector<std::string>{"Picture1", "VScroll1", "Text2_0", "Text2_1", "Text2_2",
-                                                 "Command1_0", "Command1_1", "Text1_0"}));
+    EXPECT_EQ(visited, (std::vector<std::string>{"Picture1", "VScroll1", "Text2_0", "Text2_1", "Text2_2", "Command1_0",
+                                                 "Command1_1", "Text1_0"}));
 
     SetFocus(Find("Command1_0"));
     Key(VK_SPACE);
@@ -328,8 +328,8 @@ TEST_F(WindowTest, ColoursShowAsDesigned) {
         {"gauge at start", {56, 136}, RGB(100, 130, 230)},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(pixels.At(c.at.x, c.at.y), c.colour) << c.what << " at " << c.at.x << "," << c.at.y << ": "
-                                                        << Hex(pixels.At(c.at.x, c.at.y));
+        EXPECT_EQ(pixels.At(c.at.x, c.at.y), c.colour)
+            << c.what << " at " << c.at.x << "," << c.at.y << ": " << Hex(pixels.At(c.at.x, c.at.y));
     }
     // Locked boxes look like ordinary ones: mostly the white of a text box
     // (the system's window colour), not the grey of a read-only one.
@@ -422,10 +422,11 @@ TEST_F(WindowTest, ControlsHaveNamesAScreenReaderCanSpeak) {
         const char* control;
         const wchar_t* name;
     } cases[] = {
-        {"Text2_0", L"Долен праг"},   {"Text2_1", L"Базова максимална стойност"}, {"Text2_2", L"Горен праг"},
-        {"VScroll1", L"Температура"}, {"Picture1", L"Термометър"},                {"Text1_0", L"Обяснение"},
-        {"Text1_1", L"Афоризъм"},     {"Command1_0", L"Пусни"},                   {"Option1_0", L"Включено"},
-        {"Label1_1", L"Моментна стойност: 0"},
+        {"Text2_0", L"Долен праг"},  {"Text2_1", L"Базова максимална стойност"},
+        {"Text2_2", L"Горен праг"},  {"VScroll1", L"Температура"},
+        {"Picture1", L"Термометър"}, {"Text1_0", L"Обяснение"},
+        {"Text1_1", L"Афоризъм"},    {"Command1_0", L"Пусни"},
+        {"Option1_0", L"Включено"},  {"Label1_1", L"Моментна стойност: 0"},
     };
     for (const auto& c : cases) {
         IAccessible* accessible = nullptr;
@@ -444,7 +445,6 @@ TEST_F(WindowTest, ControlsHaveNamesAScreenReaderCanSpeak) {
     }
 }
 
-
 // Run on its own with the user's locale Bulgarian (LC_ALL=bg_BG.UTF-8 for
 // Wine, tests/win32/CMakeLists.txt): numbers are written with a comma and
 // read only up to it. The locale and its separator are checked first, so
@@ -456,7 +456,8 @@ TEST_F(BulgarianLocale, FractionsAreWrittenWithACommaAndTheNextTickReadsTheWhole
     GetUserDefaultLocaleName(locale, LOCALE_NAME_MAX_LENGTH);
     wchar_t separator[8] = {};
     GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
-    const std::string seen = "the user's locale is " + Utf8(locale) + ", its decimal separator \"" + Utf8(separator) + "\"";
+    const std::string seen =
+        "the user's locale is " + Utf8(locale) + ", its decimal separator \"" + Utf8(separator) + "\"";
     std::printf("%s\n", seen.c_str());
     RecordProperty("user_locale", Utf8(locale));
     ASSERT_STREQ(locale, L"bg-BG") << "this test needs the Bulgarian locale: " << seen;

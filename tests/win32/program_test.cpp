@@ -62,14 +62,15 @@ TEST(Program, AFatalErrorShowsTheMessageAndEndsWithStatus6) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &process))
+    ASSERT_TRUE(
+        CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         << "cannot start " << Utf8(ProgramPath());
     HWND form = WaitForWindow(process.dwProcessId, MainForm::kClassName);
     ASSERT_NE(form, nullptr) << "no window";
     const auto table = design::WidgetTable();
-    const auto row = std::find_if(table.begin(), table.end(),
-                                  [](const design::WidgetSpec& spec) { return std::string_view(spec.name) == "VScroll1"; });
+    const auto row = std::find_if(table.begin(), table.end(), [](const design::WidgetSpec& spec) {
+        return std::string_view(spec.name) == "VScroll1";
+    });
     HWND scale = GetDlgItem(form, MainForm::kFirstControlId + static_cast<int>(row - table.begin()));
     ASSERT_NE(scale, nullptr);
 

@@ -24,13 +24,14 @@ namespace texts = design::texts;
 struct Event {
     DWORD event;
     HWND window;
-    std::wstring name;   // of the event's object, read when the event arrives
+    std::wstring name;  // of the event's object, read when the event arrives
     std::wstring value;
 };
 
 std::vector<Event>* recorded = nullptr;
 
-std::wstring Read(IAccessible* object, const VARIANT& child, HRESULT (STDMETHODCALLTYPE IAccessible::*property)(VARIANT, BSTR*)) {
+std::wstring Read(IAccessible* object, const VARIANT& child,
+                  HRESULT (STDMETHODCALLTYPE IAccessible::*property)(VARIANT, BSTR*)) {
     BSTR text = nullptr;
     if ((object->*property)(child, &text) != S_OK || text == nullptr) return L"";
     std::wstring result(text, SysStringLen(text));
@@ -43,8 +44,8 @@ void CALLBACK Listen(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG 
     Event seen{event, window, L"", L""};
     IAccessible* accessible = nullptr;
     VARIANT which{};
-    if (AccessibleObjectFromEvent(window, static_cast<DWORD>(object), static_cast<DWORD>(child), &accessible,
-                                  &which) == S_OK) {
+    if (AccessibleObjectFromEvent(window, static_cast<DWORD>(object), static_cast<DWORD>(child), &accessible, &which) ==
+        S_OK) {
         seen.name = Read(accessible, which, &IAccessible::get_accName);
         seen.value = Read(accessible, which, &IAccessible::get_accValue);
         accessible->Release();
@@ -60,8 +61,8 @@ protected:
         WindowTest::SetUp();
         recorded = &events;
         for (DWORD event : {EVENT_OBJECT_LIVEREGIONCHANGED, EVENT_OBJECT_VALUECHANGE}) {
-            hooks.push_back(SetWinEventHook(event, event, nullptr, &Listen, GetCurrentProcessId(), 0,
-                                            WINEVENT_OUTOFCONTEXT));
+            hooks.push_back(
+                SetWinEventHook(event, event, nullptr, &Listen, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT));
             ASSERT_NE(hooks.back(), nullptr);
         }
     }

@@ -51,7 +51,7 @@ function pageScriptNames() {
 // What Emscripten's runtime puts in the loader's scope for the scripts linked
 // into it.
 const emscriptenRuntime = Object.fromEntries(
-  ['Module', 'ENV', 'stringToUTF8', 'UTF8ToString', 'lengthBytesUTF8', 'ccall', 'cwrap', 'getValue', 'setValue',
+  ['Module', 'ENV', 'abort', 'stringToUTF8', 'UTF8ToString', 'lengthBytesUTF8', 'ccall', 'cwrap', 'getValue', 'setValue',
     'HEAP8', 'HEAPU8', 'HEAP16', 'HEAPU16', 'HEAP32', 'HEAPU32', 'HEAPF32', 'HEAPF64']
     .map((name) => [name, 'readonly']));
 
