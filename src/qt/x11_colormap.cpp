@@ -43,11 +43,18 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::PlatformSurface && watched->isWindowType() &&
-            static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType() == QPlatformSurfaceEvent::SurfaceCreated) {
-            const auto window = static_cast<xcb_window_t>(static_cast<QWindow*>(watched)->winId());
+        if (event->type() != QEvent::PlatformSurface || !watched->isWindowType()) return false;
+        const auto window = static_cast<xcb_window_t>(static_cast<QWindow*>(watched)->winId());
+        if (static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType() == QPlatformSurfaceEvent::SurfaceCreated) {
             pending_.push_back({window, xcb_get_window_attributes(connection_, window)});
             if (pending_.size() == 1) QTimer::singleShot(0, this, &ScreenColormapWatcher::Answer);
+        } else {
+            // A window destroyed before the answer was read is left alone.
+            std::erase_if(pending_, [this, window](const Question& question) {
+                if (question.window != window) return false;
+                xcb_discard_reply(connection_, question.cookie.sequence);
+                return true;
+            });
         }
         return false;
     }
