@@ -43,6 +43,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <fstream>
 #include <memory>
 
 namespace {
@@ -118,6 +119,52 @@ void BM_WindowTick(benchmark::State& state) {
     window.Report(state);
 }
 BENCHMARK(BM_WindowTick)->MeasureProcessCPUTime()->UseRealTime();
+
+// The same with the view "Наблюдение" open beside the window: the tick, the
+// view's drawing from the observation and its repaint.
+void BM_WindowTickWithObservation(benchmark::State& state) {
+    RunningWindow window;
+    window.form.Logic().Observation_Toggle();
+    QCoreApplication::sendPostedEvents();
+    for (auto _ : state) {
+        Call(window.form.Logic(), &regulator::WindowLogic::Timer1_Timer);
+        QCoreApplication::sendPostedEvents();
+    }
+    window.Report(state);
+}
+BENCHMARK(BM_WindowTickWithObservation)->MeasureProcessCPUTime()->UseRealTime();
+
+// The process's resident memory in KiB.
+double ResidentKiB() {
+    std::ifstream statm("/proc/self/statm");
+    long size = 0, resident = 0;
+    statm >> size >> resident;
+    return static_cast<double>(resident) * 4;
+}
+
+// Ten minutes of ticks (6000) with the view open at equal thresholds, the
+// worst case (a switching every tick): the memory after the first minute and
+// after the tenth must be the same, since the view keeps only the last 600
+// ticks and 20 bands.
+void BM_ObservationTenMinutesAtEqualThresholds(benchmark::State& state) {
+    RunningWindow window;
+    window.form.SetText2(regulator::kLowerBox, "50");
+    window.form.SetText2(regulator::kUpperBox, "50");
+    window.form.Logic().Observation_Toggle();
+    double afterOneMinute = 0, afterTen = 0;
+    for (auto _ : state) {
+        for (int tick = 1; tick <= 6000; ++tick) {
+            window.form.Logic().Timer1_Timer();
+            QCoreApplication::sendPostedEvents();
+            if (tick == 600) afterOneMinute = ResidentKiB();
+        }
+        afterTen = ResidentKiB();
+    }
+    state.counters["rss_after_1_min_kib"] = afterOneMinute;
+    state.counters["rss_growth_kib"] = afterTen - afterOneMinute;
+    window.Report(state);
+}
+BENCHMARK(BM_ObservationTenMinutesAtEqualThresholds)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // The same tick as the timer gives it: after 100 ms of rest, when the caches
 // are cold and the other threads asleep. The rest is not timed.
