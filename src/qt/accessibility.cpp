@@ -48,7 +48,9 @@ public:
     explicit ScaleAccessible(ScrollBar* bar) : ValueAccessible(bar, QAccessible::Slider) {}
 
     QVariant currentValue() const override { return Bar()->Temperature(); }
-    void setCurrentValue(const QVariant& value) override { Bar()->setValue(Bar()->maximum() - value.toInt()); }
+    void setCurrentValue(const QVariant& value) override {
+        Bar()->setValue(regulator::PositionForTemperature(Bar()->maximum(), value.toInt()));
+    }
     QVariant maximumValue() const override { return Bar()->maximum() - Bar()->minimum(); }
 
 private:

@@ -32,6 +32,10 @@ struct ScaleState {
 // subtraction (an overflow is a fatal error).
 std::int16_t Temperature(std::int16_t max, std::int16_t value);
 inline std::int16_t Temperature(const ScaleState& scale) { return Temperature(scale.max, scale.value); }
+// The other way round: the position at which the scale shows a temperature
+// (a screen reader or another program that sets the temperature). Plain
+// integers: whoever sets the position checks it against the scale.
+constexpr int PositionForTemperature(int max, int temperature) { return max - temperature; }
 
 class WidgetOperations {
 public:

@@ -304,6 +304,9 @@ TEST(ScrollTarget, MovesByTheDesignsStepsWithinTheScale) {
         {50, ScrollRequest::Top, 0, 0},      {50, ScrollRequest::Bottom, 0, 100},
         {50, ScrollRequest::Position, 7, 7}, {50, ScrollRequest::Position, 400, 100},
     };
+    for (int temperature : {0, 19, 81, 100}) {
+        EXPECT_EQ(Temperature(100, static_cast<std::int16_t>(PositionForTemperature(100, temperature))), temperature);
+    }
     for (const Case& c : cases) {
         EXPECT_EQ(ScrollTarget({0, 100, c.value}, c.request, c.position), c.expected)
             << c.value << " request " << static_cast<int>(c.request);
