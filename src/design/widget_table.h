@@ -131,13 +131,15 @@ struct WidgetSpec {
 std::span<const WidgetSpec> WidgetTable();
 
 // The view "Наблюдение", a window (or, in a browser, a region) of its own
-// beside the main one, laid out the same way: the two drawings with their
-// titles, the three figures, the table of bands and its copy button, in tab
-// order. Its drawings are plotted in pixels of their own (96 to the inch).
+// beside the main one, laid out the same way: the drawings with their
+// titles, the figures, the table of bands and its copy button, in tab order
+// (view_design.h has the numbers it is drawn with). Its drawings are plotted
+// in pixels of their own (96 to the inch).
 inline constexpr int kObservationWidthTwips = 7140;
 inline constexpr int kObservationHeightTwips = 8340;
-// Where the view's widgets find their texts: the figures and the table are
-// filled by the program, the rest come from the table below.
+// Where the view's widgets find their texts: a label whose text is nullptr
+// (a figure) and the table are filled by the program, the rest come from the
+// table below. Each picture box is one drawing, in the table's order.
 std::span<const WidgetSpec> ObservationTable();
 // In either table; throws std::out_of_range for a name that is in neither.
 const WidgetSpec& FindWidgetSpec(const char* name);

@@ -1,9 +1,12 @@
 #include "observation_view.h"
 
 #include "texts.h"
+#include "view_design.h"
+#include "view_placement.h"
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 #include <string_view>
 #include <utility>
 
@@ -11,10 +14,10 @@ namespace regulator {
 namespace {
 
 namespace texts = design::texts;
+namespace view = design::view;
 
-constexpr design::Rgb kAxis{0, 0, 0};
-constexpr double kTickLength = 4;
-constexpr double kTraceWidth = 2;
+constexpr design::Rgb kAxis = view::kAxisColour;
+constexpr double kTickLength = view::kTickLength;
 
 // A template's {name}s replaced by the values given.
 std::string Fill(std::string_view pattern, std::initializer_list<std::pair<std::string_view, std::string>> values) {
@@ -28,33 +31,53 @@ std::string Fill(std::string_view pattern, std::initializer_list<std::pair<std::
     return text;
 }
 
-double PictureWidth(const char* name) { return design::TwipsToPixels(design::FindWidgetSpec(name).width); }
-double PictureHeight(const char* name) { return design::TwipsToPixels(design::FindWidgetSpec(name).height); }
-
 // The plotting area of a drawing and its scales.
 struct Frame {
+    Frame(const Plot& plot, const view::Margins& margins)
+        : left(margins.left),
+          top(margins.top),
+          right(plot.width - margins.right),
+          bottom(plot.height - margins.bottom) {}
     double left, top, right, bottom;
     double X(double fraction) const { return left + fraction * (right - left); }
     double Y(double fraction) const { return bottom - fraction * (bottom - top); }  // 0 at the bottom
 };
 
 void Axes(Plot& plot, const Frame& frame) {
-    plot.lines.push_back({frame.left, frame.top, frame.left, frame.bottom, kAxis});
-    plot.lines.push_back({frame.left, frame.bottom, frame.right, frame.bottom, kAxis});
+    plot.lines.push_back({frame.left, frame.top, frame.left, frame.bottom, kAxis, view::kAxisWidth});
+    plot.lines.push_back({frame.left, frame.bottom, frame.right, frame.bottom, kAxis, view::kAxisWidth});
 }
 
-// Ticks and labels 0, 50 and 100 along the temperature's axis.
+// A tick and its label at `fraction` along the vertical or the horizontal
+// axis.
+void VerticalTick(Plot& plot, const Frame& frame, double fraction, std::string label) {
+    const double y = frame.Y(fraction);
+    plot.lines.push_back({frame.left - kTickLength, y, frame.left, y, kAxis, view::kAxisWidth});
+    plot.texts.push_back({frame.left - kTickLength - view::kLabelGap, y, std::move(label), TextAnchor::End});
+}
+void HorizontalTick(Plot& plot, const Frame& frame, double fraction, std::string label) {
+    const double x = frame.X(fraction);
+    plot.lines.push_back({x, frame.bottom, x, frame.bottom + kTickLength, kAxis, view::kAxisWidth});
+    plot.texts.push_back({x, frame.bottom + kTickLength + view::kLabelBelow, std::move(label), TextAnchor::Middle});
+}
+// The unit of the horizontal axis, at its right end.
+void HorizontalUnit(Plot& plot, const Frame& frame, const char* unit) {
+    plot.texts.push_back(
+        {frame.right + view::kUnitRight, frame.bottom + kTickLength + view::kLabelBelow, unit, TextAnchor::End});
+}
+// A threshold across the plotting area.
+void Threshold(Plot& plot, double x1, double y1, double x2, double y2) {
+    plot.lines.push_back({x1, y1, x2, y2, view::kThresholdColour, view::kThresholdWidth, true});
+}
+
+// Ticks and labels along the temperature's axis.
 void TemperatureScale(Plot& plot, const Frame& frame, bool vertical) {
-    for (int t : {0, 50, 100}) {
-        const std::string label = IntegerToText(static_cast<std::int16_t>(t));
+    for (int t : view::kTemperatureLabels) {
+        std::string label = IntegerToText(static_cast<std::int16_t>(t));
         if (vertical) {
-            const double y = frame.Y(t / 100.0);
-            plot.lines.push_back({frame.left - kTickLength, y, frame.left, y, kAxis});
-            plot.texts.push_back({frame.left - kTickLength - 2, y, label, TextAnchor::End});
+            VerticalTick(plot, frame, t / 100.0, std::move(label));
         } else {
-            const double x = frame.X(t / 100.0);
-            plot.lines.push_back({x, frame.bottom, x, frame.bottom + kTickLength, kAxis});
-            plot.texts.push_back({x, frame.bottom + kTickLength + 8, label, TextAnchor::Middle});
+            HorizontalTick(plot, frame, t / 100.0, std::move(label));
         }
     }
 }
@@ -63,31 +86,26 @@ design::Rgb StateColour(bool heaterOn) { return heaterOn ? design::kGaugeRed : d
 
 std::string Decimal(double value, const NumberFormat& format) { return FormatNumber(value, 1, format); }
 
-Plot DrawTrace(const Observation& observation, const NumberFormat& format) {
-    Plot plot;
-    plot.width = PictureWidth("Trace");
-    plot.height = PictureHeight("Trace");
-    const Frame frame{34, 10, plot.width - 12, plot.height - 24};
-    const double seconds = Observation::kTickCapacity * observation.TickMilliseconds() / 1000.0;
+void DrawTrace(Plot& plot, const Observation& observation, const NumberFormat& format) {
+    const Frame frame(plot, view::kTraceMargins);
+    // The span the ring of ticks keeps, labelled back from now.
+    const double seconds = static_cast<double>(Observation::kTickCapacity) * observation.TickMilliseconds() / 1000.0;
     Axes(plot, frame);
     TemperatureScale(plot, frame, true);
-    for (int s = 0; s <= 60; s += 15) {
-        const double x = frame.X(1 - s / 60.0);
-        plot.lines.push_back({x, frame.bottom, x, frame.bottom + kTickLength, kAxis});
-        plot.texts.push_back({x, frame.bottom + kTickLength + 8,
-                              s == 0 ? "0" : "-" + IntegerToText(static_cast<std::int16_t>(s)), TextAnchor::Middle});
+    for (int s = 0; s <= seconds; s += view::kTimeLabelSeconds) {
+        HorizontalTick(plot, frame, 1 - s / seconds, s == 0 ? "0" : "-" + IntegerToText(static_cast<std::int16_t>(s)));
     }
-    plot.texts.push_back({frame.right + 10, frame.bottom + kTickLength + 8, texts::kAxisSeconds, TextAnchor::End});
+    HorizontalUnit(plot, frame, texts::kAxisSeconds);
 
     const auto& ticks = observation.Ticks();
     const auto band = observation.CurrentBand();
     if (ticks.empty() || !band) {
         plot.description = texts::kTraceEmpty;
-        return plot;
+        return;
     }
     for (double threshold : {band->lower, band->upper}) {
         const double y = frame.Y(std::clamp(threshold, 0.0, 100.0) / 100.0);
-        plot.lines.push_back({frame.left, y, frame.right, y, design::kChromeDarkShadow, 1, true});
+        Threshold(plot, frame.left, y, frame.right, y);
     }
     const std::int64_t newest = ticks.back().tick;
     const auto x = [&](std::int64_t tick) {
@@ -97,7 +115,7 @@ Plot DrawTrace(const Observation& observation, const NumberFormat& format) {
     const auto y = [&](int temperature) { return frame.Y(temperature / 100.0); };
     for (std::size_t i = 1; i < ticks.size(); ++i) {
         plot.lines.push_back({x(ticks[i - 1].tick), y(ticks[i - 1].temperature), x(ticks[i].tick),
-                              y(ticks[i].temperature), StateColour(ticks[i].heaterOn), kTraceWidth});
+                              y(ticks[i].temperature), StateColour(ticks[i].heaterOn), view::kTraceWidth});
     }
     const RunSummary summary = observation.Summary();
     plot.description =
@@ -107,33 +125,25 @@ Plot DrawTrace(const Observation& observation, const NumberFormat& format) {
         Fill(texts::kTraceBand,
              {{"lower", NumberToText(band->lower, format)}, {"upper", NumberToText(band->upper, format)}}) +
         Fill(texts::kTraceRate, {{"rate", Decimal(summary.switchingsPerMinute, format)}});
-    return plot;
 }
 
-Plot DrawLoop(const Observation& observation, const NumberFormat& format) {
-    Plot plot;
-    plot.width = PictureWidth("Loop");
-    plot.height = PictureHeight("Loop");
-    const Frame frame{44, 10, plot.width - 12, plot.height - 24};
+void DrawLoop(Plot& plot, const Observation& observation, const NumberFormat& format) {
+    const Frame frame(plot, view::kLoopMargins);
     Axes(plot, frame);
     TemperatureScale(plot, frame, false);
-    const auto level = [&](bool on) { return frame.Y(on ? 0.75 : 0.25); };
-    for (bool on : {true, false}) {
-        plot.lines.push_back({frame.left - kTickLength, level(on), frame.left, level(on), kAxis});
-        plot.texts.push_back(
-            {frame.left - kTickLength - 2, level(on), on ? texts::kLoopOn : texts::kLoopOff, TextAnchor::End});
-    }
+    const auto fraction = [](bool on) { return on ? view::kLoopOnLevel : view::kLoopOffLevel; };
+    const auto level = [&](bool on) { return frame.Y(fraction(on)); };
+    for (bool on : {true, false}) VerticalTick(plot, frame, fraction(on), on ? texts::kLoopOn : texts::kLoopOff);
 
     const auto& ticks = observation.Ticks();
     const auto band = observation.CurrentBand();
     if (ticks.empty() || !band) {
         plot.description = texts::kLoopEmpty;
-        return plot;
+        return;
     }
     const auto x = [&](double temperature) { return frame.X(std::clamp(temperature, 0.0, 100.0) / 100.0); };
-    for (double threshold : {band->lower, band->upper}) {
-        plot.lines.push_back({x(threshold), frame.top, x(threshold), frame.bottom, design::kChromeDarkShadow, 1, true});
-    }
+    for (double threshold : {band->lower, band->upper})
+        Threshold(plot, x(threshold), frame.top, x(threshold), frame.bottom);
     // Each tick reads the temperature the one before left, switches there,
     // then steps: a switching is a vertical step at the temperature read.
     // The path begins a tick before its first switching, to show it.
@@ -144,11 +154,11 @@ Plot DrawLoop(const Observation& observation, const NumberFormat& format) {
         const design::Rgb colour = StateColour(next.heaterOn);
         if (next.heaterOn != previous.heaterOn) {
             plot.lines.push_back({x(previous.temperature), level(previous.heaterOn), x(previous.temperature),
-                                  level(next.heaterOn), colour, kTraceWidth});
+                                  level(next.heaterOn), colour, view::kTraceWidth});
         }
         if (next.temperature != previous.temperature) {
             plot.lines.push_back({x(previous.temperature), level(next.heaterOn), x(next.temperature),
-                                  level(next.heaterOn), colour, kTraceWidth});
+                                  level(next.heaterOn), colour, view::kTraceWidth});
         }
         previous = next;
     };
@@ -157,28 +167,67 @@ Plot DrawLoop(const Observation& observation, const NumberFormat& format) {
     }
     const LoopPoint now = observation.CurrentPoint();
     path(now);
-    plot.markers.push_back({x(now.temperature), level(now.heaterOn), 4, StateColour(now.heaterOn)});
+    plot.markers.push_back({x(now.temperature), level(now.heaterOn), view::kMarkerRadius, StateColour(now.heaterOn)});
     plot.description = Fill(texts::kLoopBand, {{"lower", NumberToText(band->lower, format)},
                                                {"upper", NumberToText(band->upper, format)}}) +
                        Fill(now.heaterOn ? texts::kLoopNowOn : texts::kLoopNowOff,
                             {{"temperature", IntegerToText(static_cast<std::int16_t>(now.temperature))}});
-    return plot;
+}
+
+using Drawer = void (*)(Plot&, const Observation&, const NumberFormat&);
+
+// The drawing each picture box of the view's table shows, by its name.
+struct NamedDrawer {
+    std::string_view name;
+    Drawer draw;
+};
+constexpr std::array kDrawers{
+    NamedDrawer{"Trace", DrawTrace},
+    NamedDrawer{"Loop", DrawLoop},
+};
+
+Drawer DrawerOf(std::string_view name) {
+    for (const NamedDrawer& drawer : kDrawers) {
+        if (drawer.name == name) return drawer.draw;
+    }
+    throw std::logic_error("the view has no drawing named " + std::string(name));
+}
+
+std::vector<std::string> Figures(const Observation& observation, const NumberFormat& format) {
+    const auto band = observation.CurrentBand();
+    const std::int64_t switchings = band ? band->switchings : 0;
+    return {
+        texts::kSwitchingsFigure + std::to_string(switchings),
+        std::string(texts::kPerMinuteFigure) +
+            (band && band->switchingsPerMinute ? Decimal(*band->switchingsPerMinute, format) : texts::kNoFigure),
+        std::string(texts::kMeanTimeFigure) +
+            (band && band->meanSecondsBetweenSwitchings
+                 ? Decimal(*band->meanSecondsBetweenSwitchings, format) + texts::kSecondsUnit
+                 : std::string(texts::kNoFigure)),
+    };
 }
 
 }  // namespace
 
-ObservationPicture DrawObservation(const Observation& observation, const NumberFormat& format) {
-    ObservationPicture picture{DrawTrace(observation, format), DrawLoop(observation, format), {}, {}};
-    const auto band = observation.CurrentBand();
-    const std::int64_t switchings = band ? band->switchings : 0;
-    picture.figures[0] = texts::kSwitchingsFigure + std::to_string(switchings);
-    picture.figures[1] =
-        std::string(texts::kPerMinuteFigure) +
-        (band && band->switchingsPerMinute ? Decimal(*band->switchingsPerMinute, format) : texts::kNoFigure);
-    picture.figures[2] = std::string(texts::kMeanTimeFigure) +
-                         (band && band->meanSecondsBetweenSwitchings
-                              ? Decimal(*band->meanSecondsBetweenSwitchings, format) + texts::kSecondsUnit
-                              : std::string(texts::kNoFigure));
+ObservationPicture DrawObservation(const Observation& observation, const NumberFormat& format, int clientHeightTwips) {
+    ObservationPicture picture;
+    const auto table = design::ObservationTable();
+    const std::vector<TwipsBox> boxes = LayOutObservation(clientHeightTwips);
+    std::vector<std::string> figures = Figures(observation, format);
+    std::size_t figure = 0;
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const design::WidgetSpec& spec = table[i];
+        if (spec.kind == design::WidgetKind::PictureBox) {
+            Plot& plot = picture.plots.emplace_back();
+            plot.name = spec.name;
+            plot.width = design::TwipsToPixels(boxes[i].width);
+            plot.height = design::TwipsToPixels(boxes[i].height);
+            DrawerOf(spec.name)(plot, observation, format);
+        } else if (spec.kind == design::WidgetKind::Label && spec.text == nullptr) {
+            if (figure == figures.size()) throw std::logic_error("the view has more figures than the program");
+            picture.figures.push_back(std::move(figures[figure++]));
+        }
+    }
     picture.rows = observation.BandsTableCells(format);
     return picture;
 }

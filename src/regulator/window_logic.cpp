@@ -108,7 +108,11 @@ void WindowLogic::Observation_Toggle() {
 }
 
 void WindowLogic::Observation_Closed() {
-    guard_.Run([this] { observationShown_ = false; });
+    guard_.Run([this] {
+        if (!observationShown_) return;
+        observationShown_ = false;
+        view_.ShowObservationView(false);
+    });
 }
 
 void WindowLogic::CopyBands_Click() {
@@ -129,7 +133,9 @@ void WindowLogic::TypeIntoBox(int index, const std::string& text) {
 }
 
 void WindowLogic::Observed() {
-    if (observationShown_) view_.ShowObservation(DrawObservation(observation_, regulator_.Format()));
+    if (observationShown_) {
+        view_.ShowObservation(DrawObservation(observation_, regulator_.Format(), view_.ObservationHeightTwips()));
+    }
 }
 
 void WindowLogic::Fail(const std::string& description) { guard_.Fail(description); }

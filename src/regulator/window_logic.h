@@ -11,7 +11,8 @@
 //   VScroll1         -> VScroll1_UserChange   the user moved the bar to a position
 //   F2, or the view's entry in a menu or under the window
 //                    -> Observation_Toggle    opens or closes the view "Наблюдение"
-//   its close box    -> Observation_Closed
+//   its close box    -> Observation_Closed    the logic hides it (and unticks its
+//                                            menu item) through ShowObservationView
 //   "Копирай таблицата" -> CopyBands_Click    the bands table onto the clipboard
 //
 // Everything else happens here: the regulator's rules, the scale's state

@@ -58,9 +58,16 @@ public:
     virtual void Announce(Message message, const std::string& text) = 0;
 
     // The view "Наблюдение" (observation_view.h): shown beside the window
-    // or hidden, and drawn as given. Closed at start.
+    // (placed by PlaceView, view_placement.h, where the front end places its
+    // windows) or hidden, with whatever shows that it is open (a ticked menu
+    // item, a pressed button) following; and drawn as given. Closed at start.
+    // The view is the only keeper of whether it is open: the front end only
+    // shows what it is told, also after the user closed it by its close box.
     virtual void ShowObservationView(bool shown) = 0;
     virtual void ShowObservation(const ObservationPicture& picture) = 0;
+    // The height of the view's client area in twips as the front end laid
+    // it out (LayOutObservation): lower than designed where the screen is.
+    virtual int ObservationHeightTwips() const { return design::kObservationHeightTwips; }
     // Puts text on the system's clipboard (tab-separated, lines ending in
     // "\n": a front end whose clipboard wants other line ends converts).
     virtual void PutOnClipboard(const std::string& text) = 0;

@@ -180,7 +180,9 @@ TEST(WindowLogic, TheObservationViewOpensClosesAndFollowsTheRunWhileOpen) {
     w.Ticks(3);
     EXPECT_EQ(w.view.pictures, 5);
     w.logic.Observation_Toggle();
-    w.logic.Observation_Closed();  // by its own close box
+    EXPECT_TRUE(w.view.observationShown);
+    w.logic.Observation_Closed();  // by its own close box: the logic hides it
+    EXPECT_FALSE(w.view.observationShown);
     w.Ticks(1);
     EXPECT_EQ(w.view.pictures, 6);
     w.logic.Observation_Toggle();
@@ -229,6 +231,12 @@ TEST(ObservationPicture, ShowsTheSteadyCycleBetweenTheThresholdsAndItsFigures) {
     w.logic.Command1_Click(0);
     w.Ticks(90 + 18 * 10);  // heat to 90, then ten whole cycles of 18 ticks
     const ObservationPicture& p = w.view.picture;
+    ASSERT_EQ(p.plots.size(), 2u);
+    const Plot& trace = p.plots[0];
+    const Plot& loop = p.plots[1];
+    EXPECT_STREQ(trace.name, "Trace");
+    EXPECT_STREQ(loop.name, "Loop");
+    ASSERT_EQ(p.figures.size(), 3u);
     EXPECT_EQ(p.figures[0], "Превключвания: 21");
     EXPECT_EQ(p.figures[1], "Превключвания в минута: 66.7");
     EXPECT_EQ(p.figures[2], "Средно време между превключванията: 0.9 с");
@@ -239,7 +247,7 @@ TEST(ObservationPicture, ShowsTheSteadyCycleBetweenTheThresholdsAndItsFigures) {
     // first switching between the dashed threshold lines, red while heating.
     std::vector<double> thresholds;
     int red = 0, blue = 0;
-    for (const PlotLine& line : p.trace.lines) {
+    for (const PlotLine& line : trace.lines) {
         if (line.dashed) thresholds.push_back(line.y1);
         if (line.colour == design::kGaugeRed) ++red;
         if (line.colour == design::kGaugeBlue) ++blue;
@@ -247,7 +255,7 @@ TEST(ObservationPicture, ShowsTheSteadyCycleBetweenTheThresholdsAndItsFigures) {
     ASSERT_EQ(thresholds.size(), 2u);
     const double top = std::min(thresholds[0], thresholds[1]), bottom = std::max(thresholds[0], thresholds[1]);
     int inside = 0;
-    for (const PlotLine& line : p.trace.lines) {
+    for (const PlotLine& line : trace.lines) {
         if (line.colour != design::kGaugeRed && line.colour != design::kGaugeBlue) continue;
         if (line.y1 >= top - 1e-9 && line.y2 >= top - 1e-9 && line.y1 <= bottom + 1e-9 && line.y2 <= bottom + 1e-9) {
             ++inside;
@@ -256,23 +264,23 @@ TEST(ObservationPicture, ShowsTheSteadyCycleBetweenTheThresholdsAndItsFigures) {
     EXPECT_EQ(inside, 9 + 18 * 10);  // the climb from 0 reaches the band at tick 81
     EXPECT_EQ(red, 89 + 9 * 10);
     EXPECT_EQ(blue, 9 * 10);
-    EXPECT_EQ(p.trace.description,
+    EXPECT_EQ(trace.description,
               "През последните 27 с температурата е между 1 и 90; долният праг е 81, горният 90; превключва 46.7 "
               "пъти в минута.");
 
     // The loop: two cycles, switching off at 90 and on at 81.
     std::vector<double> verticals;
-    for (const PlotLine& line : p.loop.lines) {
+    for (const PlotLine& line : loop.lines) {
         if (!line.dashed && line.x1 == line.x2 && line.y1 != line.y2 && line.colour != design::Rgb{0, 0, 0}) {
             verticals.push_back(line.x1);
         }
     }
-    const double plotLeft = 44, plotRight = p.loop.width - 12;
+    const double plotLeft = 44, plotRight = loop.width - 12;
     const auto x = [&](double t) { return plotLeft + t / 100 * (plotRight - plotLeft); };
     ASSERT_EQ(verticals.size(), 4u);
     for (double v : verticals) EXPECT_TRUE(std::abs(v - x(90)) < 1e-9 || std::abs(v - x(81)) < 1e-9) << v;
-    ASSERT_EQ(p.loop.markers.size(), 1u);
-    EXPECT_EQ(p.loop.description,
+    ASSERT_EQ(loop.markers.size(), 1u);
+    EXPECT_EQ(loop.description,
               "Нагревателят се включва при 81 и се изключва при 90. Сега температурата е 90 и нагревателят е "
               "включен.");
 }
