@@ -312,7 +312,7 @@ void DrawRate(Plot& plot, const Observation& observation, const NumberFormat& fo
                             : falling        ? texts::kRateFalling
                             : rising         ? texts::kRateRising
                                              : texts::kRateMixed;
-        plot.description = points + ". " + trend;
+        plot.description = texts::kRateLead + points + ". " + trend;
     }
     if (band) {
         plot.description += Fill(texts::kRateInForce, {{"width", NumberToText(band->upper - band->lower, format)}});

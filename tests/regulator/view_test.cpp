@@ -180,7 +180,7 @@ TEST(RateDrawing, ShowsEachBandAtItsWidthTheRulesCurveAndTheBandInForce) {
         } else {
             EXPECT_NE(plot.description.find(c.trend), std::string::npos) << plot.description;
             for (const BandRow& row : run.observation.Bands()) {
-                EXPECT_NE(plot.description.find("при ширина " + NumberToText(row.width, {}) + " – " +
+                EXPECT_NE(plot.description.find("при " + NumberToText(row.width, {}) + " – " +
                                                 FormatNumber(row.switchingsPerMinute, 1, {})),
                           std::string::npos)
                     << plot.description;
