@@ -99,8 +99,9 @@ explain() {
             # The summary information (codes, times), then the tables.
             diff <(msiinfo suminfo "$a") <(msiinfo suminfo "$b") | sed 's/^/     /' || true
             mkdir -p "$scratch/explain/a" "$scratch/explain/b"
-            if msidump -t -s -d "$scratch/explain/a" "$a" >/dev/null &&
-               msidump -t -s -d "$scratch/explain/b" "$b" >/dev/null; then
+            # (msidump writes the tables' binary fields in the current folder.)
+            if (cd "$scratch/explain/a" && msidump -t -s "$a" >/dev/null) &&
+               (cd "$scratch/explain/b" && msidump -t -s "$b" >/dev/null); then
                 diff -r "$scratch/explain/a" "$scratch/explain/b" | head -n 40 | sed 's/^/     /' || true
             fi
             rm -rf "$scratch/explain"
