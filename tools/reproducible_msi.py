@@ -31,6 +31,7 @@ times as zero.
 
 import hashlib
 import os
+import re
 import struct
 import subprocess
 import sys
@@ -75,6 +76,15 @@ def set_times(msi, epoch):
         ole.write_stream(SUMMARY, bytes(stream))
 
 
+def check_written(msi, statement):
+    """The text an UPDATE statement of TEXTS.sql writes is in its table: the
+    statement named a row that exists."""
+    table, value = re.match(r"UPDATE `(\w+)` SET `\w+` = '([^']*)'", statement).groups()
+    exported = subprocess.run(["msiinfo", "export", msi, table], capture_output=True, check=True).stdout
+    if value not in exported.decode("utf-8"):
+        raise SystemExit(f"{msi}: the table {table} does not hold {value!r} after: {statement}")
+
+
 def main():
     if len(sys.argv) != 4:
         print(__doc__.strip().splitlines()[3].strip(), file=sys.stderr)
@@ -89,6 +99,14 @@ def main():
                     for element in root.iter() for name in ("Source", "SourceFile") if element.get(name)})
     with open(texts, encoding="utf-8") as f:
         statements = [line.strip() for line in f if line.strip() and not line.startswith("--")]
+    # Every text of the tables that is not ASCII must be written again, or
+    # the package would install with an empty name somewhere. (The package's
+    # description goes to the summary information, written again below.)
+    for element in root.iter():
+        for name, value in element.items():
+            if not value.isascii() and element is not package and not any(value in s for s in statements):
+                raise SystemExit(f"{source}: {element.tag.replace(WIX, '')}/@{name} is not ASCII and "
+                                 f"{texts} does not write it: wixl would leave it out")
 
     made_of = hashlib.sha256()
     for path in [source, texts] + files:
@@ -119,6 +137,8 @@ def main():
                     package.get("Manufacturer").encode(f"cp{codepage}"),
                     template, "{" + str(package_code).upper() + "}"]
         subprocess.run(command, env=environment, check=True)
+        for statement in statements:
+            check_written(msi, statement)
         set_times(msi, epoch)
         os.replace(msi, output)
     return 0
