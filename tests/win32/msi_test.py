@@ -79,6 +79,8 @@ def check_installed(wine, msi, product_code):
         if not os.path.isfile(os.path.join(folder, wanted)):
             raise Failure(f"{INSTALL_DIR}\\{wanted} was not installed; the folder holds "
                           f"{sorted(os.listdir(folder)) if os.path.isdir(folder) else 'nothing'}")
+    # Windows puts it in the Start menu of all users (ALLUSERS=1); Wine's
+    # msiexec in the user's own (its ProgramMenuFolder is always the user's).
     links = shortcuts(wine)
     if [os.path.basename(link) for link in links] != [NAME + ".lnk"]:
         raise Failure(f"the Start menu should hold one shortcut '{NAME}.lnk', it holds {links}")
