@@ -107,8 +107,9 @@ void MainForm::Announce(regulator::Message, const std::string& text) { web_annou
 void MainForm::ShowObservationView(bool shown) { web_observation_show(shown ? 1 : 0); }
 
 void MainForm::ShowObservation(const regulator::ObservationPicture& picture) {
-    ShowPlot(0, picture.trace);
-    ShowPlot(1, picture.loop);
+    if (plotsShown_.size() != picture.plots.size()) plotsShown_.resize(picture.plots.size());
+    for (std::size_t i = 0; i < picture.plots.size(); ++i) ShowPlot(static_cast<int>(i), picture.plots[i]);
+    if (figuresShown_.size() != picture.figures.size()) figuresShown_.resize(picture.figures.size());
     for (std::size_t i = 0; i < picture.figures.size(); ++i) {
         if (picture.figures[i] == figuresShown_[i]) continue;
         figuresShown_[i] = picture.figures[i];

@@ -82,7 +82,7 @@ private:
     void PutOnClipboard(const std::string& text) override;
     void ShowFatalError(const std::string& description) override;
 
-    // One drawing of the view: 0 the trace, 1 the loop.
+    // The index-th drawing of the view (its index-th picture box).
     void ShowPlot(int index, const regulator::Plot& plot);
 
     // What the view's texts show now, so that only a change is written.
@@ -90,8 +90,10 @@ private:
         std::vector<regulator::PlotText> texts;
         std::string description;
     };
-    std::array<PlotShown, 2> plotsShown_;
-    std::array<std::string, 3> figuresShown_;
+    // One for each drawing and each figure of the view, as many as the
+    // picture has (sized at its first showing).
+    std::vector<PlotShown> plotsShown_;
+    std::vector<std::string> figuresShown_;
     std::vector<std::array<std::string, 5>> rowsShown_;
     // The lines' and markers' numbers handed to the page, reused.
     std::vector<double> lineNumbers_;
