@@ -182,7 +182,13 @@ var mainForm = (function () {
     timer1: timer1,
     picture1: picture1,
     showReadout: function (caption, temperature) {
-      readout.textContent = caption;
+      // The readout changes at every tick: its one text is rewritten in place.
+      var text = readout.firstChild;
+      if (text && text.nodeType === Node.TEXT_NODE && !text.nextSibling) {
+        if (text.data !== caption) text.data = caption;
+      } else {
+        readout.textContent = caption;
+      }
       picture1.showValue(temperature);
     },
     announcer: announcer,
