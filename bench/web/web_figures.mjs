@@ -1,11 +1,11 @@
 // The browser build's figures, measured in Debian's Chromium, headless:
 //
 //   node bench/web/web_figures.mjs [BUILD_DIR] [--runs N] [--lighthouse-runs N] [--json FILE]
-//                                  [--floor-only] [--floor-rounds N] [--page FILE]
+//                                  [--floor-only] [--floor-rounds N] [--page FILE]...
 //
 // BUILD_DIR is the web preset's build folder (build/web); the page is its
-// single file src/web/dulmeri.html (or FILE, to compare another build's) and
-// the site src/web/site/. It prints
+// single file src/web/dulmeri.html (or FILE; with --floor-only, each FILE
+// given, to compare builds side by side) and the site src/web/site/. It prints
 // Markdown tables of:
 //   - sizes: the single file and every file of the site, raw and gzipped
 //     (gzip -9, as a server would send them), and what a first visit to the
@@ -59,7 +59,7 @@ const DIRECT_BATCH = 20;  // ticks called in one turn of the event loop
 
 function parseArguments(argv) {
   const options = { build: path.resolve(HERE, '..', '..', 'build', 'web'), runs: 15, lighthouseRuns: 3, json: null,
-    floorOnly: false, floorRounds: 5, page: null };
+    floorOnly: false, floorRounds: 5, pages: [] };
   for (let i = 0; i < argv.length; i++) {
     const argument = argv[i];
     if (argument === '--runs') options.runs = Number(argv[++i]);
@@ -67,7 +67,7 @@ function parseArguments(argv) {
     else if (argument === '--json') options.json = argv[++i];
     else if (argument === '--floor-only') options.floorOnly = true;
     else if (argument === '--floor-rounds') options.floorRounds = Number(argv[++i]);
-    else if (argument === '--page') options.page = path.resolve(argv[++i]);
+    else if (argument === '--page') options.pages.push(path.resolve(argv[++i]));
     else if (argument.startsWith('-')) throw new Error(`unknown option ${argument}`);
     else options.build = path.resolve(argument);
   }
@@ -395,12 +395,13 @@ const FLOOR_PAGE = `<!DOCTYPE html><html lang="bg"><meta charset="utf-8"><title>
 (function tick() { label.textContent = 'Моментна стойност: ' + (n++ % 100); setTimeout(tick, 100); })();</script></html>`;
 
 // Side by side in one browser: the floor page and the program's page (run
-// started, the view closed or open), each span SPAN_SECONDS, in rounds of
-// floor, closed, open, so the machine's load falls alike on all three. Per
-// tick: the main thread's time and its script, style and layout parts, and
-// how many layouts and style recalculations.
+// started, the view closed or open), or several builds of it, each span
+// SPAN_SECONDS, in rounds of floor, then each page closed and open, so the
+// machine's load falls alike on all. Per tick: the main thread's time and
+// its script, style and layout parts, and how many layouts and style
+// recalculations.
 const SPAN_SECONDS = 4;
-async function measureAgainstFloor(url, rounds) {
+async function measureAgainstFloor(urls, rounds) {
   const browser = await launch();
   const open = async (goto) => {
     const context = await browser.newContext({ viewport: { width: 1024, height: 768 } });
@@ -412,27 +413,27 @@ async function measureAgainstFloor(url, rounds) {
       .map((m) => [m.name, m.value]));
     return { page, metrics };
   };
-  const floor = await open((page) => page.setContent(FLOOR_PAGE));
-  const program = await open(async (page) => {
-    await page.goto(url, { waitUntil: 'load' });
-    await page.evaluate(() => window.dulmeri.ready);
-    await page.evaluate(() => {
-      window.__ticks = 0;
-      new MutationObserver(() => { window.__ticks++; }).observe(document.getElementById('Label1_1'),
-        { childList: true, characterData: true, subtree: true });
-    });
-    // Started from the keyboard, so that no pointer rests over the page: the
-    // floor page has none either, and a pointer makes Chromium hit-test it
-    // after every layout (a fake mouse move, ~0.2 ms a tick).
-    await page.focus('#Command1_0');
-    await page.keyboard.press('Space');
-  });
-  await floor.page.evaluate(() => {
+  const countTicks = (page, id) => page.evaluate((id) => {
     window.__ticks = 0;
-    new MutationObserver(() => { window.__ticks++; }).observe(document.getElementById('label'),
+    new MutationObserver(() => { window.__ticks++; }).observe(document.getElementById(id),
       { childList: true, characterData: true, subtree: true });
-  });
-  const viewOpen = () => program.page.evaluate(() => !document.getElementById('Observation').hidden);
+  }, id);
+  const floor = await open((page) => page.setContent(FLOOR_PAGE));
+  await countTicks(floor.page, 'label');
+  const programs = [];
+  for (const url of urls) {
+    programs.push(await open(async (page) => {
+      await page.goto(url, { waitUntil: 'load' });
+      await page.evaluate(() => window.dulmeri.ready);
+      await countTicks(page, 'Label1_1');
+      // Started from the keyboard, so that no pointer rests over the page: the
+      // floor page has none either, and a pointer makes Chromium hit-test it
+      // after every layout (a fake mouse move, ~0.2 ms a tick).
+      await page.focus('#Command1_0');
+      await page.keyboard.press('Space');
+    }));
+  }
+  const viewOpen = (page) => page.evaluate(() => !document.getElementById('Observation').hidden);
   const span = async ({ page, metrics }) => {
     const before = { m: await metrics(), ticks: await page.evaluate(() => window.__ticks) };
     await page.waitForTimeout(SPAN_SECONDS * 1000);
@@ -442,20 +443,23 @@ async function measureAgainstFloor(url, rounds) {
     return { ticks, task: per('TaskDuration'), script: per('ScriptDuration'), style: per('RecalcStyleDuration'),
       layout: per('LayoutDuration'), layouts: per('LayoutCount', 1), styles: per('RecalcStyleCount', 1) };
   };
-  await program.page.waitForTimeout(3000);  // start-up work settles, the run climbs
-  const spans = { floor: [], closed: [], open: [] };
+  await floor.page.waitForTimeout(3000);  // start-up work settles, the runs climb
+  const spans = { floor: [], pages: urls.map(() => ({ closed: [], open: [] })) };
   for (let round = 0; round < rounds; round++) {
     spans.floor.push(await span(floor));
-    if (await viewOpen()) await program.page.keyboard.press('F2');
-    spans.closed.push(await span(program));
-    await program.page.keyboard.press('F2');
-    await program.page.waitForTimeout(500);
-    if (!(await viewOpen())) throw new Error('the view "Наблюдение" did not open with F2');
-    spans.open.push(await span(program));
+    for (const [index, program] of programs.entries()) {
+      if (await viewOpen(program.page)) await program.page.keyboard.press('F2');
+      spans.pages[index].closed.push(await span(program));
+      await program.page.keyboard.press('F2');
+      await program.page.waitForTimeout(500);
+      if (!(await viewOpen(program.page))) throw new Error('the view "Наблюдение" did not open with F2');
+      spans.pages[index].open.push(await span(program));
+      await program.page.keyboard.press('F2');  // closed again while the others are measured
+    }
   }
-  const drawings = await program.page.evaluate(() => document.querySelectorAll('#Observation .picture').length);
+  const drawings = await programs[0].page.evaluate(() => document.querySelectorAll('#Observation .picture').length);
   await browser.close();
-  return { rounds, spanSeconds: SPAN_SECONDS, drawings, spans };
+  return { rounds, spanSeconds: SPAN_SECONDS, drawings, urls, spans };
 }
 
 function floorReport(f) {
@@ -467,12 +471,14 @@ function floorReport(f) {
       `${Math.max(...spans.map((s) => s.task)).toFixed(3)})`, `${(task / floor).toFixed(2)}x`, of('script'),
       of('style'), of('layout'), of('layouts', 2), of('styles', 2)];
   };
+  const named = (index) => f.urls.length > 1 ? `\`${path.basename(f.urls[index])}\`` : 'program';
   return [`The tick against the page's floor: medians (min–max) of ${f.rounds} spans of ${f.spanSeconds} s each, ` +
     `side by side in one Chromium; milliseconds of main thread a tick; the view has ${f.drawings} drawings.`, '',
   table(['page', 'main thread (TaskDuration)', 'against the floor', 'script', 'style', 'layout', 'layouts', 'style recalcs'], [
     row('floor: one label changed every 100 ms', f.spans.floor),
-    row('program, running, view closed', f.spans.closed),
-    row('program, running, view "Наблюдение" open', f.spans.open)])].join('\n');
+    ...f.spans.pages.flatMap((page, index) => [
+      row(`${named(index)}, running, view closed`, page.closed),
+      row(`${named(index)}, running, view "Наблюдение" open`, page.open)])])].join('\n');
 }
 
 async function blankFloor() {
@@ -530,7 +536,7 @@ function lighthouse(url, preset) {
 
 async function main() {
   const options = parseArguments(process.argv.slice(2));
-  const singleFile = options.page || path.join(options.build, 'src', 'web', 'dulmeri.html');
+  const singleFile = options.pages[0] || path.join(options.build, 'src', 'web', 'dulmeri.html');
   const site = path.join(options.build, 'src', 'web', 'site');
   for (const needed of [singleFile, path.join(site, 'index.html'), CHROMIUM]) {
     if (!fs.existsSync(needed)) throw new Error(`${needed} is missing (build the web preset first)`);
@@ -545,7 +551,8 @@ async function main() {
   if (options.floorOnly) {
     siteServer.server.close();
     singleServer.server.close();
-    results.againstFloor = await measureAgainstFloor(singleUrl, options.floorRounds);
+    const urls = options.pages.length ? options.pages.map((page) => pathToFileURL(page).href) : [singleUrl];
+    results.againstFloor = await measureAgainstFloor(urls, options.floorRounds);
     if (options.json) fs.writeFileSync(options.json, JSON.stringify(results, null, 2));
     console.log(floorReport(results.againstFloor));
     return;
@@ -564,7 +571,7 @@ async function main() {
     }
     results.floor = await blankFloor();
     results.tick = await measureTick(singleUrl);
-    results.againstFloor = await measureAgainstFloor(singleUrl, options.floorRounds);
+    results.againstFloor = await measureAgainstFloor([singleUrl], options.floorRounds);
     results.lighthouse = [];
     for (const [name, url] of [['site', siteServer.url], ['single file', `${singleServer.url}dulmeri.html`]]) {
       for (const preset of options.lighthouseRuns > 0 ? ['mobile', 'desktop'] : []) {
