@@ -1,9 +1,11 @@
 // The browser build's figures, measured in Debian's Chromium, headless:
 //
 //   node bench/web/web_figures.mjs [BUILD_DIR] [--runs N] [--lighthouse-runs N] [--json FILE]
+//                                  [--floor-only] [--floor-rounds N] [--page FILE]...
 //
 // BUILD_DIR is the web preset's build folder (build/web); the page is its
-// single file src/web/dulmeri.html and the site src/web/site/. It prints
+// single file src/web/dulmeri.html (or FILE; with --floor-only, each FILE
+// given, to compare builds side by side) and the site src/web/site/. It prints
 // Markdown tables of:
 //   - sizes: the single file and every file of the site, raw and gzipped
 //     (gzip -9, as a server would send them), and what a first visit to the
@@ -18,6 +20,12 @@
 //     of a real 100 ms run, with the same read while idle, and the layouts
 //     each tick costs; both again with the view "Наблюдение" open, which is
 //     drawn at every tick;
+//   - the tick against the page's floor: side by side in one Chromium, the
+//     main thread's time a tick (CDP TaskDuration) of a page of the same size
+//     that only changes one label's text every 100 ms, and of the program's
+//     page running, with the view "Наблюдение" closed and open, in
+//     alternating spans; with what each tick lays out and restyles
+//     (--floor-only measures only this, --floor-rounds N spans of each);
 //   - memory: the JavaScript heap (CDP Performance.getMetrics) and the
 //     renderer's resident memory (VmRSS), against an empty page;
 //   - Lighthouse's scores (performance, accessibility, best practices, SEO),
@@ -50,12 +58,16 @@ const DIRECT_TICKS = 20000;
 const DIRECT_BATCH = 20;  // ticks called in one turn of the event loop
 
 function parseArguments(argv) {
-  const options = { build: path.resolve(HERE, '..', '..', 'build', 'web'), runs: 15, lighthouseRuns: 3, json: null };
+  const options = { build: path.resolve(HERE, '..', '..', 'build', 'web'), runs: 15, lighthouseRuns: 3, json: null,
+    floorOnly: false, floorRounds: 5, pages: [] };
   for (let i = 0; i < argv.length; i++) {
     const argument = argv[i];
     if (argument === '--runs') options.runs = Number(argv[++i]);
     else if (argument === '--lighthouse-runs') options.lighthouseRuns = Number(argv[++i]);
     else if (argument === '--json') options.json = argv[++i];
+    else if (argument === '--floor-only') options.floorOnly = true;
+    else if (argument === '--floor-rounds') options.floorRounds = Number(argv[++i]);
+    else if (argument === '--page') options.pages.push(path.resolve(argv[++i]));
     else if (argument.startsWith('-')) throw new Error(`unknown option ${argument}`);
     else options.build = path.resolve(argument);
   }
@@ -371,6 +383,104 @@ async function measureTick(url) {
     directWithView, directWithViewLayouts };
 }
 
+// The page's floor: a page as large as the program's desk with the view open
+// (the window and the view side by side) whose only work is one label's text
+// changed every 100 ms, as the program's readout is.
+const FLOOR_PAGE = `<!DOCTYPE html><html lang="bg"><meta charset="utf-8"><title>floor</title>
+<style>html,body{margin:0;height:100%}body{display:flex;align-items:center;justify-content:center;background:#008080}
+#desk{position:relative;width:960px;height:556px;background:#c0c0c0;font:16px serif}
+#label{position:absolute;left:16px;top:16px;width:200px;height:22px}</style>
+<div id="desk"><div id="label">0</div></div>
+<script>let n = 0; const label = document.getElementById('label');
+(function tick() { label.textContent = 'Моментна стойност: ' + (n++ % 100); setTimeout(tick, 100); })();</script></html>`;
+
+// Side by side in one browser: the floor page and the program's page (run
+// started, the view closed or open), or several builds of it, each span
+// SPAN_SECONDS, in rounds of floor, then each page closed and open, so the
+// machine's load falls alike on all. Per tick: the main thread's time and
+// its script, style and layout parts, and how many layouts and style
+// recalculations.
+const SPAN_SECONDS = 4;
+async function measureAgainstFloor(urls, rounds) {
+  const browser = await launch();
+  const open = async (goto) => {
+    const context = await browser.newContext({ viewport: { width: 1024, height: 768 } });
+    const page = await context.newPage();
+    await goto(page);
+    const cdp = await context.newCDPSession(page);
+    await cdp.send('Performance.enable');
+    const metrics = async () => Object.fromEntries((await cdp.send('Performance.getMetrics')).metrics
+      .map((m) => [m.name, m.value]));
+    return { page, metrics };
+  };
+  const countTicks = (page, id) => page.evaluate((id) => {
+    window.__ticks = 0;
+    new MutationObserver(() => { window.__ticks++; }).observe(document.getElementById(id),
+      { childList: true, characterData: true, subtree: true });
+  }, id);
+  const floor = await open((page) => page.setContent(FLOOR_PAGE));
+  await countTicks(floor.page, 'label');
+  const programs = [];
+  for (const url of urls) {
+    programs.push(await open(async (page) => {
+      await page.goto(url, { waitUntil: 'load' });
+      await page.evaluate(() => window.dulmeri.ready);
+      await countTicks(page, 'Label1_1');
+      // Started from the keyboard, so that no pointer rests over the page: the
+      // floor page has none either, and a pointer makes Chromium hit-test it
+      // after every layout (a fake mouse move, ~0.2 ms a tick).
+      await page.focus('#Command1_0');
+      await page.keyboard.press('Space');
+    }));
+  }
+  const viewOpen = (page) => page.evaluate(() => !document.getElementById('Observation').hidden);
+  const span = async ({ page, metrics }) => {
+    const before = { m: await metrics(), ticks: await page.evaluate(() => window.__ticks) };
+    await page.waitForTimeout(SPAN_SECONDS * 1000);
+    const after = { m: await metrics(), ticks: await page.evaluate(() => window.__ticks) };
+    const ticks = after.ticks - before.ticks;
+    const per = (name, scale = 1000) => (after.m[name] - before.m[name]) * scale / ticks;
+    return { ticks, task: per('TaskDuration'), script: per('ScriptDuration'), style: per('RecalcStyleDuration'),
+      layout: per('LayoutDuration'), layouts: per('LayoutCount', 1), styles: per('RecalcStyleCount', 1) };
+  };
+  await floor.page.waitForTimeout(3000);  // start-up work settles, the runs climb
+  const spans = { floor: [], pages: urls.map(() => ({ closed: [], open: [] })) };
+  for (let round = 0; round < rounds; round++) {
+    spans.floor.push(await span(floor));
+    for (const [index, program] of programs.entries()) {
+      if (await viewOpen(program.page)) await program.page.keyboard.press('F2');
+      spans.pages[index].closed.push(await span(program));
+      await program.page.keyboard.press('F2');
+      await program.page.waitForTimeout(500);
+      if (!(await viewOpen(program.page))) throw new Error('the view "Наблюдение" did not open with F2');
+      spans.pages[index].open.push(await span(program));
+      await program.page.keyboard.press('F2');  // closed again while the others are measured
+    }
+  }
+  const drawings = await programs[0].page.evaluate(() => document.querySelectorAll('#Observation .picture').length);
+  await browser.close();
+  return { rounds, spanSeconds: SPAN_SECONDS, drawings, urls, spans };
+}
+
+function floorReport(f) {
+  const floor = median(f.spans.floor.map((s) => s.task));
+  const row = (name, spans) => {
+    const of = (key, digits = 3) => median(spans.map((s) => s[key])).toFixed(digits);
+    const task = median(spans.map((s) => s.task));
+    return [name, `${task.toFixed(3)} (${Math.min(...spans.map((s) => s.task)).toFixed(3)}–` +
+      `${Math.max(...spans.map((s) => s.task)).toFixed(3)})`, `${(task / floor).toFixed(2)}x`, of('script'),
+      of('style'), of('layout'), of('layouts', 2), of('styles', 2)];
+  };
+  const named = (index) => f.urls.length > 1 ? `\`${path.basename(f.urls[index])}\`` : 'program';
+  return [`The tick against the page's floor: medians (min–max) of ${f.rounds} spans of ${f.spanSeconds} s each, ` +
+    `side by side in one Chromium; milliseconds of main thread a tick; the view has ${f.drawings} drawings.`, '',
+  table(['page', 'main thread (TaskDuration)', 'against the floor', 'script', 'style', 'layout', 'layouts', 'style recalcs'], [
+    row('floor: one label changed every 100 ms', f.spans.floor),
+    ...f.spans.pages.flatMap((page, index) => [
+      row(`${named(index)}, running, view closed`, page.closed),
+      row(`${named(index)}, running, view "Наблюдение" open`, page.open)])])].join('\n');
+}
+
 async function blankFloor() {
   const browser = await launch();
   const context = await browser.newContext();
@@ -426,7 +536,7 @@ function lighthouse(url, preset) {
 
 async function main() {
   const options = parseArguments(process.argv.slice(2));
-  const singleFile = path.join(options.build, 'src', 'web', 'dulmeri.html');
+  const singleFile = options.pages[0] || path.join(options.build, 'src', 'web', 'dulmeri.html');
   const site = path.join(options.build, 'src', 'web', 'site');
   for (const needed of [singleFile, path.join(site, 'index.html'), CHROMIUM]) {
     if (!fs.existsSync(needed)) throw new Error(`${needed} is missing (build the web preset first)`);
@@ -438,6 +548,15 @@ async function main() {
   const siteServer = await serve(site);
   const singleServer = await serve(path.dirname(singleFile));
   const singleUrl = pathToFileURL(singleFile).href;
+  if (options.floorOnly) {
+    siteServer.server.close();
+    singleServer.server.close();
+    const urls = options.pages.length ? options.pages.map((page) => pathToFileURL(page).href) : [singleUrl];
+    results.againstFloor = await measureAgainstFloor(urls, options.floorRounds);
+    if (options.json) fs.writeFileSync(options.json, JSON.stringify(results, null, 2));
+    console.log(floorReport(results.againstFloor));
+    return;
+  }
   try {
     const browser = await launch();
     results.chromium = browser.version();
@@ -452,6 +571,7 @@ async function main() {
     }
     results.floor = await blankFloor();
     results.tick = await measureTick(singleUrl);
+    results.againstFloor = await measureAgainstFloor([singleUrl], options.floorRounds);
     results.lighthouse = [];
     for (const [name, url] of [['site', siteServer.url], ['single file', `${singleServer.url}dulmeri.html`]]) {
       for (const preset of options.lighthouseRuns > 0 ? ['mobile', 'desktop'] : []) {
@@ -512,6 +632,7 @@ function report(r) {
     `${k.directLayouts.toFixed(2)} layouts per call; with the view "Наблюдение" open ` +
     `${k.directWithView.map((x) => x.toFixed(1)).join(', ')} µs per tick, median ${median(k.directWithView).toFixed(1)} µs, ` +
     `${k.directWithViewLayouts.toFixed(2)} layouts per call.` : 'The tick could not be called directly (no `_dulmeri_timer1_fired` in the page\'s scope).');
+  out.push('', floorReport(r.againstFloor));
   out.push('', table(['memory', 'page', 'empty page'], [
     ['JS heap used, ready', kib(k.memoryAtReady.heap), kib(r.floor.heap)],
     [`JS heap used, after ${k.running.seconds} s running`, kib(k.running.heap), ''],

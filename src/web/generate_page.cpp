@@ -11,10 +11,12 @@
 
 #include "css_values.h"
 #include "texts.h"
+#include "view_design.h"
 #include "widget_operations.h"
 #include "widget_table.h"
 #include "window_logic.h"
 
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -119,14 +121,16 @@ std::string OpenWidget(const WidgetSpec& spec, bool inDisabledFrame) {
 
 // The view "Наблюдение" (ObservationTable()), hidden until opened: its
 // drawings are SVG images named by their titles and described by a text of
-// their own, its figures labels, its bands a table with a header row in a
-// box that scrolls, and a box where the table's text shows when the
-// clipboard refuses it.
+// their own, its figures the labels without a caption of their own, its
+// bands a table with a header row in a box that scrolls, and a box where the
+// table's text shows when the clipboard refuses it. The page's script finds
+// each by its kind (its class), in the table's order.
 std::string ObservationWidget(const WidgetSpec& spec) {
     const std::string id = spec.name;
     switch (spec.kind) {
         case WidgetKind::Label:
-            return "<div id=\"" + id + "\" class=\"label\">" + Caption(spec) + "</div>";
+            return "<div id=\"" + id + "\" class=\"label" + (spec.text == nullptr ? " figure" : "") + "\">" +
+                   Caption(spec) + "</div>";
         case WidgetKind::PictureBox: {
             return "<div id=\"" + id + "\" class=\"picture\"><svg role=\"img\"" + AriaLabel(spec) +
                    " aria-describedby=\"" + id +
@@ -227,6 +231,18 @@ std::string WindowStyle() {
     return css.str();
 }
 
+const char* CellAlignment() {
+    switch (design::view::kCellAlignment) {
+        case design::view::Alignment::Left:
+            return "left";
+        case design::view::Alignment::Centre:
+            return "center";
+        case design::view::Alignment::Right:
+            return "right";
+    }
+    return "center";
+}
+
 // The view "Наблюдение" laid out as the window is, and the button that opens
 // it, as large as the view's own button.
 std::string ObservationStyle() {
@@ -245,10 +261,29 @@ std::string ObservationStyle() {
         box("#" + std::string(spec.name), spec);
         if (spec.kind == WidgetKind::Table) box("#" + std::string(spec.name) + "_text", spec);
     }
-    const WidgetSpec& copy = design::FindWidgetSpec("CopyBands");
-    css << "#ObservationButton{width:" << CssPixels(copy.width) << ";height:" << CssPixels(copy.height)
-        << ";background-color:var(--chrome-face)}\n";
+    for (const WidgetSpec& spec : design::ObservationTable()) {
+        if (spec.kind != WidgetKind::PushButton) continue;
+        css << "#ObservationButton{width:" << CssPixels(spec.width) << ";height:" << CssPixels(spec.height)
+            << ";background-color:var(--chrome-face)}\n";
+        break;
+    }
+    // How the view's drawings and table are set, and its gap to the window.
+    css << ":root{--view-gap:" << design::view::kGapPixels
+        << "px;--drawing-text-size:" << design::view::kDrawingTextPointSize
+        << "pt;--table-text-size:" << design::view::kTablePointSize << "pt;--cell-alignment:" << CellAlignment()
+        << "}\n";
     return css.str();
+}
+
+// design::view::kDashPattern as a JavaScript array.
+std::string DashPattern() {
+    std::string text = "[";
+    for (const double length : design::view::kDashPattern) {
+        char number[32];
+        std::snprintf(number, sizeof number, "%g", length);
+        text += (text.size() > 1 ? "," : "") + std::string(number);
+    }
+    return text + "]";
 }
 
 // What the page's script needs from the design and the core, as one
@@ -272,7 +307,9 @@ std::string ScriptData() {
            std::to_string(design::kText2Count) + ",\n  command1Count: " + std::to_string(design::kCommand1Count) +
            ",\n  option1Count: " + std::to_string(design::kOption1Count) +
            ",\n  // The threshold boxes a teacher's link types into (Text2's indices).\n  lowerBox: " +
-           std::to_string(regulator::kLowerBox) + ",\n  upperBox: " + std::to_string(regulator::kUpperBox) + ",\n};\n";
+           std::to_string(regulator::kLowerBox) + ",\n  upperBox: " + std::to_string(regulator::kUpperBox) +
+           ",\n  // A dashed line of the view's drawings: dash, gap, ... at width 1.\n  dashPattern: " + DashPattern() +
+           ",\n};\n";
 }
 
 std::string Manifest() {

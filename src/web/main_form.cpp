@@ -107,8 +107,9 @@ void MainForm::Announce(regulator::Message, const std::string& text) { web_annou
 void MainForm::ShowObservationView(bool shown) { web_observation_show(shown ? 1 : 0); }
 
 void MainForm::ShowObservation(const regulator::ObservationPicture& picture) {
-    ShowPlot(0, picture.trace);
-    ShowPlot(1, picture.loop);
+    if (plotsShown_.size() != picture.plots.size()) plotsShown_.resize(picture.plots.size());
+    for (std::size_t i = 0; i < picture.plots.size(); ++i) ShowPlot(static_cast<int>(i), picture.plots[i]);
+    if (figuresShown_.size() != picture.figures.size()) figuresShown_.resize(picture.figures.size());
     for (std::size_t i = 0; i < picture.figures.size(); ++i) {
         if (picture.figures[i] == figuresShown_[i]) continue;
         figuresShown_[i] = picture.figures[i];
@@ -127,6 +128,19 @@ void MainForm::ShowObservation(const regulator::ObservationPicture& picture) {
 }
 
 void MainForm::ShowPlot(int index, const regulator::Plot& plot) {
+    PlotShown& shown = plotsShown_[static_cast<std::size_t>(index)];
+    if (plot.width != shown.width || plot.height != shown.height || plot.lines != shown.lines ||
+        plot.markers != shown.markers) {
+        DrawPlot(index, plot);
+        shown.width = plot.width;
+        shown.height = plot.height;
+        shown.lines = plot.lines;
+        shown.markers = plot.markers;
+    }
+    ShowPlotTexts(index, plot, shown);
+}
+
+void MainForm::DrawPlot(int index, const regulator::Plot& plot) {
     // The buffers keep their room from one tick to the next.
     lineNumbers_.resize(plot.lines.size() * kLineNumbers);
     double* number = lineNumbers_.data();
@@ -154,8 +168,9 @@ void MainForm::ShowPlot(int index, const regulator::Plot& plot) {
     web_plot_draw(index, plot.width, plot.height, lineNumbers_.data(),
                   static_cast<int>(lineNumbers_.size() / kLineNumbers), markerNumbers_.data(),
                   static_cast<int>(markerNumbers_.size() / kMarkerNumbers));
+}
 
-    PlotShown& shown = plotsShown_[static_cast<std::size_t>(index)];
+void MainForm::ShowPlotTexts(int index, const regulator::Plot& plot, PlotShown& shown) {
     if (plot.texts.size() != shown.texts.size()) web_plot_texts(index, static_cast<int>(plot.texts.size()));
     for (std::size_t i = 0; i < plot.texts.size(); ++i) {
         const regulator::PlotText& text = plot.texts[i];

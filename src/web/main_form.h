@@ -19,8 +19,9 @@
 // Its primitives hand what the logic gives them to the page's widgets
 // (page_imports.h), in the page's pixels; none of them decides anything.
 // The view's drawings change at every tick while it is open: their lines
-// and markers go over as numbers in one reused buffer, and a text reaches
-// the page only when it differs from the one shown.
+// and markers go over as numbers in one reused buffer, a drawing's only when
+// they differ from those shown, and a text reaches the page only when it
+// differs from the one shown.
 // Timer1's rhythm is the core's TickSchedule on the page's clock: the page's
 // timer only waits for the delays it is given here.
 
@@ -82,16 +83,25 @@ private:
     void PutOnClipboard(const std::string& text) override;
     void ShowFatalError(const std::string& description) override;
 
-    // One drawing of the view: 0 the trace, 1 the loop.
+    // The index-th drawing of the view (its index-th picture box): its
+    // lines and markers, and its texts and description.
     void ShowPlot(int index, const regulator::Plot& plot);
 
     // What the view's texts show now, so that only a change is written.
+    // A drawing whose lines and markers are as shown is not handed over again.
     struct PlotShown {
+        double width = 0, height = 0;
+        std::vector<regulator::PlotLine> lines;
+        std::vector<regulator::PlotMarker> markers;
         std::vector<regulator::PlotText> texts;
         std::string description;
     };
-    std::array<PlotShown, 2> plotsShown_;
-    std::array<std::string, 3> figuresShown_;
+    // One for each drawing and each figure of the view, as many as the
+    // picture has (sized at its first showing).
+    std::vector<PlotShown> plotsShown_;
+    void DrawPlot(int index, const regulator::Plot& plot);
+    void ShowPlotTexts(int index, const regulator::Plot& plot, PlotShown& shown);
+    std::vector<std::string> figuresShown_;
     std::vector<std::array<std::string, 5>> rowsShown_;
     // The lines' and markers' numbers handed to the page, reused.
     std::vector<double> lineNumbers_;

@@ -108,8 +108,8 @@ var mainForm = (function () {
   var refit = FitToScreen(byId('desk'), byId('screen'), observationView, guard);
   var observation = Observation(observationView, observationButton, guard, refit);
 
-  // The view "Наблюдение": its button, F2 wherever the focus is, and its
-  // button "Копирай таблицата"; nothing before the window is loaded.
+  // The view "Наблюдение": its button, F2 wherever the focus is, and the
+  // view's own button "Копирай таблицата"; nothing before the window is loaded.
   var whenLoaded = function (handler) { return guard(function (event) { if (loaded) handler(event); }); };
   observationButton.addEventListener('click', whenLoaded(function () { _dulmeri_Observation_Toggle(); }));
   document.addEventListener('keydown', guard(function (event) {
@@ -117,7 +117,7 @@ var mainForm = (function () {
     event.preventDefault();
     if (loaded && !event.repeat) _dulmeri_Observation_Toggle();
   }));
-  byId('CopyBands').addEventListener('click', whenLoaded(function () { _dulmeri_CopyBands_Click(); }));
+  observationView.querySelector('button').addEventListener('click', whenLoaded(function () { _dulmeri_CopyBands_Click(); }));
 
   // A teacher's link: each threshold it carries goes into its box as typed
   // text (the program keeps two characters and checks them at the first
@@ -182,7 +182,13 @@ var mainForm = (function () {
     timer1: timer1,
     picture1: picture1,
     showReadout: function (caption, temperature) {
-      readout.textContent = caption;
+      // The readout changes at every tick: its one text is rewritten in place.
+      var text = readout.firstChild;
+      if (text && text.nodeType === Node.TEXT_NODE && !text.nextSibling) {
+        if (text.data !== caption) text.data = caption;
+      } else {
+        readout.textContent = caption;
+      }
       picture1.showValue(temperature);
     },
     announcer: announcer,

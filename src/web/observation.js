@@ -1,8 +1,11 @@
 // The view "Наблюдение" (#Observation, made from the design at build time):
-// shows and hides it, draws its two pictures as SVG in the drawing's own
+// shows and hides it, draws its pictures as SVG in each drawing's own
 // pixels, writes its figures and its bands table, and puts the table's text
 // on the clipboard. The program tells it what to show (page_imports.js);
-// it decides nothing.
+// it decides nothing, and knows none of the view's widgets by name: the
+// drawings are its picture boxes (.picture) and the figures its labels
+// without a caption of their own (.figure), each in the markup's order,
+// which is the design's.
 //
 //   view    the view's section; entry: the button "Наблюдение" that opens it
 //   refit   fits the desk to the screen again (fit_screen.js)
@@ -15,13 +18,16 @@ function Observation(view, entry, guard, refit) {
   'use strict';
   var SVG = 'http://www.w3.org/2000/svg';
   var LINE = 9, MARKER = 6;
-  var DASHES = '4 3';
-  var byId = function (id) { return document.getElementById(id); };
-  var figures = [0, 1, 2].map(function (index) { return byId('Figure_' + index); });
-  var bands = byId('Bands').querySelector('tbody');
-  var bandsColumns = byId('Bands').querySelectorAll('th').length;
-  var byHand = byId('Bands_text');
-  var copyButton = byId('CopyBands');
+  var figures = view.querySelectorAll('.figure');
+  var table = view.querySelector('.table');
+  var bands = table.querySelector('tbody');
+  var bandsColumns = table.querySelectorAll('th').length;
+  var byHand = document.getElementById(table.id + '_text');
+  var copyButton = view.querySelector('button');
+  // A dashed line's dashes and gaps, as many times longer as it is wider.
+  var dashes = function (width) {
+    return designData.dashPattern.map(function (length) { return number(length * width); }).join(' ');
+  };
 
   // A number as an SVG attribute: to a hundredth of a pixel.
   var number = function (value) { return String(Math.round(value * 100) / 100); };
@@ -35,18 +41,18 @@ function Observation(view, entry, guard, refit) {
     if (element.getAttribute(name) !== value) element.setAttribute(name, value);
   };
 
-  // A drawing: its lines, then its texts, then its markers, each in a group
+  // A drawing: its lines, then its markers, then its texts, each in a group
   // of its own. The image is named and described as a whole, so its parts
   // are hidden from screen readers.
   function Plot(box) {
     var svg = box.querySelector('svg');
-    var description = byId(box.id + '_description');
+    var description = document.getElementById(svg.getAttribute('aria-describedby'));
     var group = function () {
       var made = svg.appendChild(document.createElementNS(SVG, 'g'));
       made.setAttribute('aria-hidden', 'true');
       return made;
     };
-    var lineGroup = group(), textGroup = group(), markerGroup = group();
+    var lineGroup = group(), markerGroup = group(), textGroup = group();
     var paths = [], labels = [], circles = [];
     var size = '';
     var keep = function (pool, parent, count, tag) {
@@ -91,7 +97,7 @@ function Observation(view, entry, guard, refit) {
           set(path, 'stroke-linejoin', 'round');
           set(path, 'stroke', colour(lines[first + 4], lines[first + 5], lines[first + 6]));
           set(path, 'stroke-width', number(width));
-          set(path, 'stroke-dasharray', lines[first + 8] ? DASHES : 'none');
+          set(path, 'stroke-dasharray', lines[first + 8] ? dashes(width) : 'none');
           // Thin lines on whole pixels, sharp; thicker ones smooth, with
           // round ends where a colour follows another.
           set(path, 'shape-rendering', width <= 1 ? 'crispEdges' : 'auto');
@@ -153,7 +159,7 @@ function Observation(view, entry, guard, refit) {
   }
 
   return {
-    plots: [Plot(byId('Trace')), Plot(byId('Loop'))],
+    plots: Array.prototype.map.call(view.querySelectorAll('.picture'), Plot),
     show: function (shown) {
       if (!shown && view.contains(document.activeElement)) entry.focus();
       view.hidden = !shown;

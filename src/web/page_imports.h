@@ -41,7 +41,7 @@ void web_announce(const char* text);
 
 // The view "Наблюдение" (#Observation): shown or hidden.
 void web_observation_show(int shown);
-// Drawing `plot` (0 the trace, 1 the loop), `width` by `height` of its own
+// Drawing `plot` (the view's plot-th picture box), `width` by `height` of its own
 // pixels: its lines, 9 numbers each (x1, y1, x2, y2, r, g, b, width, dashed
 // 0 or 1), and its markers, filled circles of 6 numbers each (x, y, radius,
 // r, g, b). The texts stay as they are.

@@ -28,7 +28,10 @@ function ScrollBar(bar, guard, request) {
     return range > 0 ? Math.round((value - scale.min) * geometry().travel / range) : 0;
   }
 
+  var thumbPlaced = null;
   function placeThumb(offset) {
+    if (offset === thumbPlaced) return;
+    thumbPlaced = offset;
     thumb.style.top = offset + 'px';
   }
 

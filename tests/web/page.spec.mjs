@@ -527,6 +527,8 @@ for (const delivery of DELIVERIES.filter((each) => !ONLY || each.name === ONLY))
             'горният 90; превключва 46.7 пъти в минута.'),
           'Хистерезисна примка': 'Нагревателят се включва при 81 и се изключва при 90. Сега температурата е 90 и ' +
             'нагревателят е включен.',
+          'Превключвания според ширината': decimal('Превключвания в минута според ширината: при 9 – 66.7. Опитайте и ' +
+            'друга ширина, за да сравните. Сега е в сила ширина 9.'),
         });
         await tick(page, 10);
         expect((await described())['Температура във времето']).toMatch(/^През последните 28 с /);
@@ -536,6 +538,8 @@ for (const delivery of DELIVERIES.filter((each) => !ONLY || each.name === ONLY))
             - img "Температура във времето"
             - text: Хистерезисна примка
             - img "Хистерезисна примка"
+            - text: Превключвания според ширината
+            - img "Превключвания според ширината"
             - text: "/Превключвания: \\\\d+ Превключвания в минута: \\\\d+[.,]\\\\d Средно време между превключванията: 0[.,]9 с/"
             - group "Опитани прагове":
               - table "Опитани прагове":
@@ -556,7 +560,9 @@ for (const delivery of DELIVERIES.filter((each) => !ONLY || each.name === ONLY))
                     - cell /66[.,]7/
             - button "Копирай таблицата"
         `);
-        await page.clock.resume();  // axe-core needs running timers
+        await page.clock.resume();  // axe-core needs running timers, the screenshots frames
+        await checks.checkViewDrawings({ evaluate: (expression) => page.evaluate(expression),
+                                         screenshot: () => page.screenshot() }, checks.readDesign());
         const axe = await new AxeBuilder({ page }).withTags(['wcag2a', 'wcag2aa']).analyze();
         expect(axe.violations.map((violation) => `${violation.id}: ${violation.nodes.map((n) => n.target)}`)).toEqual([]);
 

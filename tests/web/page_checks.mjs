@@ -388,8 +388,10 @@ export async function checkThresholdTyping(driver) {
 // The view "Наблюдение": F2 from a widget opens it, its button under the
 // window closes it; a run at the thresholds the window starts with (81 and
 // 90) switches 21 times in its first 90 + 180 ticks (the climb to 90, then
-// ten whole cycles).
-export async function checkObservationView(driver) {
+// ten whole cycles). The view then shows as many drawings as the design has
+// picture boxes, in their order, each an image named by its title with a
+// drawing of its own: pixels not of its box's background, unlike any other's.
+export async function checkObservationView(driver, design = LAYOUT) {
   const state = () => driver.evaluate(call(() => ({
     hidden: document.getElementById('Observation').hidden,
     expanded: document.getElementById('ObservationButton').getAttribute('aria-expanded'),
@@ -403,7 +405,43 @@ export async function checkObservationView(driver) {
   await clickWidget(driver, 'Command1_0');
   await tick(driver, 90 + 180);
   assert.equal(await textOf(driver, 'Figure_0'), 'Превключвания: 21');
+  await checkViewDrawings(driver, design);
   await clickWidget(driver, 'ObservationButton');
   assert.deepEqual(await state(), { hidden: true, expanded: 'false' });
   await clickWidget(driver, 'Command1_1');
+}
+
+// Each picture box of the view's design a drawing on the screen (the view
+// open, after a run): as many images as picture boxes, each in its box, and
+// inside its sunken edge at least a hundred pixels away from the box's
+// background, not the same pixels as any other drawing's.
+export async function checkViewDrawings(driver, design = LAYOUT) {
+  const pictures = Object.entries(design.observationWidgets).filter(([, widget]) => widget.kind === 'PictureBox')
+    .map(([name]) => name);
+  assert.ok(pictures.length >= 2, `the design has its drawings (${pictures})`);
+  const shown = await driver.evaluate(call(() => [...document.querySelectorAll('#Observation svg[role=img]')]
+    .map((image) => ({ box: image.closest('[id]').id, name: image.getAttribute('aria-label'),
+      background: getComputedStyle(image.closest('[id]')).backgroundColor }))));
+  assert.deepEqual(shown.map((image) => image.box), pictures, 'one image for each picture box, in the design\'s order');
+  const shot = await pixels(driver);
+  const drawings = [];
+  for (const [index, name] of pictures.entries()) {
+    assert.ok(shown[index].name, `${name} is named`);
+    const background = shown[index].background.match(/\d+/g).slice(0, 3).map(Number);
+    const box = await boxOf(driver, name);
+    const inset = 4;
+    const drawn = [];
+    for (let y = Math.ceil(box.y) + inset; y < Math.floor(box.y + box.height) - inset; y++) {
+      for (let x = Math.ceil(box.x) + inset; x < Math.floor(box.x + box.width) - inset; x++) {
+        if (!near(shot.at(x, y), background, 24)) drawn.push(`${x - Math.ceil(box.x)},${y - Math.ceil(box.y)}`);
+      }
+    }
+    assert.ok(drawn.length >= 100, `${name} draws ${drawn.length} pixels on its background ${background}`);
+    drawings.push({ name, drawn: drawn.join(' ') });
+  }
+  for (let a = 0; a < drawings.length; a++) {
+    for (let b = a + 1; b < drawings.length; b++) {
+      assert.notEqual(drawings[a].drawn, drawings[b].drawn, `${drawings[a].name} and ${drawings[b].name} alike`);
+    }
+  }
 }
