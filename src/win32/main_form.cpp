@@ -82,10 +82,7 @@ MainForm::~MainForm() { Destroy(); }
 // The view's events, to the logic.
 ObservationWindow::Handlers MainForm::ObservationHandlers() {
     ObservationWindow::Handlers handlers;
-    handlers.closed = [this] {
-        logic_.Observation_Closed();
-        CheckObservationMenuItem(false);
-    };
+    handlers.closed = [this] { logic_.Observation_Closed(); };
     handlers.copyBands = [this] { logic_.CopyBands_Click(); };
     handlers.failed = [this](const std::string& description) { logic_.Fail(description); };
     return handlers;

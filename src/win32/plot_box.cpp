@@ -2,9 +2,11 @@
 
 #include "control_factory.h"
 #include "dpi.h"
+#include "view_design.h"
 #include "win32_text.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace win32_window {
@@ -12,15 +14,21 @@ namespace {
 
 constexpr const wchar_t* kClassName = L"DulmeriPlot";
 
-// A pen for a line `width` pixels wide on the screen: solid, or the
-// system's dashed pen (a geometric one, with flat ends, where it is wider
-// than a pixel).
+// A pen for a line `width` pixels wide on the screen: solid, or dashed in
+// the design's pattern, its dashes and gaps as many times longer as the line
+// is wider than a pixel (a geometric pen with flat ends, so that a dash is
+// as long as the pattern says).
 Pen LinePen(const regulator::PlotLine& line, int width) {
     const COLORREF colour = ToColorRef(line.colour);
     if (!line.dashed) return Pen(CreatePen(PS_SOLID, width, colour));
-    if (width == 1) return Pen(CreatePen(PS_DASH, 1, colour));
+    constexpr auto& pattern = design::view::kDashPattern;
+    std::array<DWORD, pattern.size()> style{};
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        style[i] = static_cast<DWORD>(std::max(1L, std::lround(pattern[i] * width)));
+    }
     const LOGBRUSH brush{BS_SOLID, colour, 0};
-    return Pen(ExtCreatePen(PS_GEOMETRIC | PS_DASH | PS_ENDCAP_FLAT, static_cast<DWORD>(width), &brush, 0, nullptr));
+    return Pen(ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_FLAT, static_cast<DWORD>(width), &brush,
+                            static_cast<DWORD>(style.size()), style.data()));
 }
 
 UINT Alignment(regulator::TextAnchor anchor) {
@@ -44,13 +52,13 @@ PlotBox::~PlotBox() {
 HWND PlotBox::Create(HWND parent, int id, design::Rgb background, const std::wstring& name, UINT dpi) {
     RegisterWindowClass(kClassName, &PaintedBoxProcedure<PlotBox>);
     background_ = SolidBrush(background);
-    font_ = WindowFont(dpi, kSmallFontPointSize);
+    font_ = WindowFont(dpi, design::view::kDrawingTextPointSize);
     dpi_ = dpi;
     return CreateChild(kClassName, name, WS_VISIBLE | WS_TABSTOP, WS_EX_CLIENTEDGE, parent, id, this);
 }
 
 void PlotBox::SetDpi(UINT dpi) {
-    font_ = WindowFont(dpi, kSmallFontPointSize);
+    font_ = WindowFont(dpi, design::view::kDrawingTextPointSize);
     dpi_ = dpi;
     InvalidateRect(hwnd_, nullptr, FALSE);
 }

@@ -5,9 +5,9 @@
 // markers and texts in the box's own pixels at 96 DPI, origin at its top
 // left) at the window's DPI, so it stays sharp at any scale: the drawing's
 // width and height are the inside of the box's border, pens are as wide as
-// the line scaled to the DPI, dashed lines use the system's dashed pen,
-// markers are filled circles, texts are in the window's font at a smaller
-// size, anchored at their start, middle or end with y the middle of the
+// the line scaled to the DPI, dashed lines follow the design's dash pattern
+// (design::view::kDashPattern), markers are filled circles, texts are in the
+// window's font at the design's drawing text size, anchored at their start, middle or end with y the middle of the
 // line. Painted off screen and copied, so that ten drawings
 // a second do not flicker. Like the gauge, it is a tab stop with a sunken
 // border and its name as its window text.
