@@ -33,8 +33,9 @@ public:
     HWND Hwnd() const { return hwnd_; }
     void SetDpi(UINT dpi);
 
-    // Keeps the drawing and repaints the box; true when its description
-    // for screen readers differs from the last one.
+    // Keeps the drawing and repaints the box where it looks other than the
+    // last one; true when its description for screen readers differs from
+    // the last one.
     bool Show(const regulator::Plot& plot);
     const std::string& Description() const { return plot_.description; }
 
