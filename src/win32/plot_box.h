@@ -49,7 +49,7 @@ private:
     template <typename Box>
     friend LRESULT CALLBACK PaintedBoxProcedure(HWND, UINT, WPARAM, LPARAM);
     void Paint();
-    void DrawLines(HDC dc, const Mapping& map) const;
+    void DrawLines(HDC dc, const Mapping& map);
     void DrawMarkers(HDC dc, const Mapping& map) const;
     void DrawTexts(HDC dc, const Mapping& map) const;
     // A length of the drawing in pixels of the screen.
@@ -61,6 +61,9 @@ private:
     Font font_;
     Bitmap buffer_;  // the off-screen picture, as large as the box's inside
     SIZE bufferSize_{};
+    HDC memory_ = nullptr;        // with buffer_ selected into it
+    HGDIOBJ original_ = nullptr;  // the bitmap memory_ was made with
+    std::vector<POINT> path_;     // the joined lines being drawn, kept for its storage
     regulator::Plot plot_;
     std::vector<std::wstring> texts_;  // plot_.texts, in UTF-16
 };
