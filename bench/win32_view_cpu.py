@@ -44,6 +44,19 @@ def processes_named(name):
     return found
 
 
+def of_prefix(pids, prefix):
+    """Those of pids that run in the Wine prefix (other prefixes' servers may run beside)."""
+    kept = []
+    for pid in pids:
+        try:
+            with open(f"/proc/{pid}/environ", "rb") as f:
+                if f"WINEPREFIX={prefix}".encode() in f.read().split(b"\0"):
+                    kept.append(pid)
+        except OSError:
+            continue
+    return kept
+
+
 def cpu_seconds(pid):
     with open(f"/proc/{pid}/stat") as f:
         fields = f.read().rsplit(")", 1)[1].split()
@@ -99,7 +112,8 @@ def main():
             click(connection, client_x + 208, client_y + 188)  # "Пусни"
             pids = {
                 "dulmeri.exe": processes_named(os.path.basename(program)),
-                "wineserver": processes_named("wineserver"),
+                "wineserver": of_prefix(processes_named("wineserver64") + processes_named("wineserver"),
+                                        os.path.abspath(args.prefix)),
                 "Xvfb": [server.process.pid],
             }
             shares = {(part, shown): [] for part in pids for shown in (False, True)}
