@@ -17,6 +17,8 @@ int Pixels(int twips, UINT dpi) { return design::TwipsToWholePixels(twips, stati
 
 constexpr int kPointsPerInch = 72;
 
+}  // namespace
+
 RECT OuterRectForClient(HWND window, int clientWidth, int clientHeight, UINT dpi) {
     using AdjustFunction = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
     static const auto adjustForDpi = User32Function<AdjustFunction>("AdjustWindowRectExForDpi");
@@ -30,8 +32,6 @@ RECT OuterRectForClient(HWND window, int clientWidth, int clientHeight, UINT dpi
     }
     return rect;
 }
-
-}  // namespace
 
 UINT DpiOfWindow(HWND window) {
     using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);

@@ -25,9 +25,6 @@ RECT WidgetRect(const design::WidgetSpec& spec, UINT dpi);
 // The design's font (Times New Roman, Cyrillic) at the DPI, 12 point
 // unless another size is given.
 Font WindowFont(UINT dpi, int pointSize = design::kFontPointSize);
-// The same, smaller, where texts must fit a narrow place: the drawings'
-// axis labels, the table's column headers.
-inline constexpr int kSmallFontPointSize = 9;
 
 // Places each row's control (controls[i] for table[i]).
 void PlaceControls(std::span<const design::WidgetSpec> table, std::span<const HWND> controls, UINT dpi);
@@ -38,6 +35,10 @@ struct ClientTwips {
     int width = design::kClientWidthTwips;
     int height = design::kClientHeightTwips;
 };
+
+// The outer rectangle of the window (its style, at the DPI) around a
+// client area of this size in pixels, relative to the client's top left.
+RECT OuterRectForClient(HWND window, int clientWidth, int clientHeight, UINT dpi);
 
 // Sizes the window so that its client area has the design's size at the
 // DPI, with its top left corner at `origin`.

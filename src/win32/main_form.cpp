@@ -82,10 +82,7 @@ MainForm::~MainForm() { Destroy(); }
 // The view's events, to the logic.
 ObservationWindow::Handlers MainForm::ObservationHandlers() {
     ObservationWindow::Handlers handlers;
-    handlers.closed = [this] {
-        logic_.Observation_Closed();
-        CheckObservationMenuItem(false);
-    };
+    handlers.closed = [this] { logic_.Observation_Closed(); };
     handlers.copyBands = [this] { logic_.CopyBands_Click(); };
     handlers.failed = [this](const std::string& description) { logic_.Fail(description); };
     return handlers;
@@ -165,7 +162,8 @@ void MainForm::SetColour(HWND control, design::Rgb colour) {
 }
 
 // "Наблюдение\tF2" at the end of the system menu, checked while the view
-// is open.
+// is open: ticked and unticked only where the logic shows or hides the view
+// (ShowObservationView), also after its close box.
 void MainForm::AddObservationMenuItem() {
     HMENU menu = GetSystemMenu(hwnd_, FALSE);
     if (menu == nullptr || !AppendMenuW(menu, MF_SEPARATOR, 0, nullptr) ||

@@ -112,6 +112,7 @@ private:
     void Announce(regulator::Message message, const std::string& text) override;
     void ShowObservationView(bool shown) override;
     void ShowObservation(const regulator::ObservationPicture& picture) override { observation_.Draw(picture); }
+    int ObservationHeightTwips() const override { return observation_.ClientHeightTwips(); }
     void PutOnClipboard(const std::string& text) override;
     void ShowFatalError(const std::string& description) override { fatalHandler_(description); }
 

@@ -3,6 +3,8 @@
 #include "dpi.h"
 #include "handler_guard.h"
 #include "texts.h"
+#include "view_design.h"
+#include "view_placement.h"
 #include "win32_text.h"
 
 #include <commctrl.h>
@@ -23,13 +25,31 @@ namespace texts = design::texts;
 // pop-up, as a dialog box is, which the system keeps above its owner.
 constexpr DWORD kWindowStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
-constexpr ClientTwips kClient{design::kObservationWidthTwips, design::kObservationHeightTwips};
 // Control identifiers: kFirstControlId + the widget's row in the view's table.
 constexpr int kFirstControlId = 100;
 // Around a column header's text, at 96 DPI.
 constexpr int kColumnPaddingPixels = 12;
 
-bool Named(const WidgetSpec& spec, std::string_view name) { return spec.name == name; }
+int Pixels(int twips, UINT dpi) { return design::TwipsToWholePixels(twips, static_cast<int>(dpi)); }
+int Scaled(int pixels96, UINT dpi) { return MulDiv(pixels96, static_cast<int>(dpi), design::kStandardDpi); }
+
+// The design's cell alignment as a list view column's format.
+int ColumnFormat() {
+    switch (design::view::kCellAlignment) {
+        case design::view::Alignment::Left:
+            return LVCFMT_LEFT;
+        case design::view::Alignment::Centre:
+            return LVCFMT_CENTER;
+        case design::view::Alignment::Right:
+            return LVCFMT_RIGHT;
+    }
+    return LVCFMT_LEFT;
+}
+
+regulator::ScreenRect ToScreenRect(const RECT& r) {
+    return {static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right - r.left),
+            static_cast<int>(r.bottom - r.top)};
+}
 
 void RegisterListView() {
     static const bool registered = [] {
@@ -75,9 +95,9 @@ void ObservationWindow::Create(HWND owner) {
         font_ = WindowFont(dpi_);
         background_ = SolidBrush(design::kWindowBackground);
         BuildControls();
-        navigation_.Attach(hwnd_, {&copyBands_, 1}, trace_.Hwnd());
+        navigation_.Attach(hwnd_, {&copyBands_, 1}, plots_.empty() ? nullptr : plots_.front()->Hwnd());
         Layout();
-        SizeWindow(hwnd_, {beside.right, beside.top}, dpi_, kClient);
+        SizeWindow(hwnd_, {beside.right, beside.top}, dpi_, {design::kObservationWidthTwips, clientHeightTwips_});
     } catch (...) {
         DestroyWindow(hwnd_);
         throw;
@@ -100,7 +120,7 @@ void ObservationWindow::BuildControls() {
 HWND ObservationWindow::CreateControl(const WidgetSpec& spec, int id) {
     switch (spec.kind) {
         case WidgetKind::PictureBox: {
-            PlotBox& box = Named(spec, "Trace") ? trace_ : loop_;
+            PlotBox& box = *plots_.emplace_back(std::make_unique<PlotBox>());
             HWND drawing = box.Create(hwnd_, id, spec.background.value_or(design::kWindowBackground),
                                       Wide(spec.accessibleName != nullptr ? spec.accessibleName : ""), dpi_);
             annotations_.SetRole(drawing, ROLE_SYSTEM_CHART);
@@ -112,15 +132,13 @@ HWND ObservationWindow::CreateControl(const WidgetSpec& spec, int id) {
             HWND label = CreateStandardControl(spec, id, hwnd_);
             // Labels without a colour of their own lie on the window's.
             colours_.Set(label, spec.background.value_or(design::kWindowBackground));
-            if (Named(spec, "Figure_0") || Named(spec, "Figure_1") || Named(spec, "Figure_2")) {
-                figures_.at(static_cast<std::size_t>(spec.ArrayIndex())) = label;
-            }
+            if (spec.text == nullptr) figures_.push_back(label);
             return label;
         }
         case WidgetKind::PushButton: {
             HWND button = CreateStandardControl(spec, id, hwnd_);
             if (spec.background) colours_.Set(button, *spec.background);
-            if (Named(spec, "CopyBands")) copyBands_ = button;
+            copyBands_ = button;
             return button;
         }
         default:
@@ -143,40 +161,56 @@ HWND ObservationWindow::CreateTable(const WidgetSpec& spec, int id) {
         SendMessageW(table, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(ToColorRef(*spec.background)));
         SendMessageW(table, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(ToColorRef(*spec.background)));
     }
+    // A list view's first column is always aligned left: the columns are
+    // made after an empty one, which then goes, so that every column has the
+    // design's alignment.
+    LVCOLUMNW placeholder{};
+    placeholder.mask = LVCF_WIDTH;
+    if (SendMessageW(table, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&placeholder)) != 0) {
+        throw std::runtime_error("a column of the table could not be made");
+    }
     for (std::size_t i = 0; i < texts::kBandsTableHeaders.size(); ++i) {
         std::wstring header = Wide(texts::kBandsTableHeaders[i]);
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_SUBITEM | LVCF_FMT;
-        column.fmt = LVCFMT_LEFT;
+        column.fmt = ColumnFormat();
         column.pszText = header.data();
         column.iSubItem = static_cast<int>(i);
-        if (SendMessageW(table, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column)) < 0) {
+        if (SendMessageW(table, LVM_INSERTCOLUMNW, i + 1, reinterpret_cast<LPARAM>(&column)) < 0) {
             throw std::runtime_error("a column of the table could not be made");
         }
     }
+    if (!SendMessageW(table, LVM_DELETECOLUMN, 0, 0)) throw std::runtime_error("the table could not be made");
     return table;
 }
 
+// Each widget in its box of the layout for the client height.
 void ObservationWindow::Layout() {
-    PlaceControls(design::ObservationTable(), controls_, dpi_);
-    trace_.SetDpi(dpi_);
-    loop_.SetDpi(dpi_);
+    const std::vector<regulator::TwipsBox> boxes = regulator::LayOutObservation(clientHeightTwips_);
+    for (std::size_t row = 0; row < boxes.size() && row < controls_.size(); ++row) {
+        const regulator::TwipsBox& box = boxes[row];
+        const int left = Pixels(box.left, dpi_), top = Pixels(box.top, dpi_);
+        SetWindowPos(controls_[row], nullptr, left, top, Pixels(box.left + box.width, dpi_) - left,
+                     Pixels(box.top + box.height, dpi_) - top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    for (const auto& plot : plots_) plot->SetDpi(dpi_);
     FitColumns();
 }
 
-// The header in the smaller font, so that the five headers fit side by
-// side; each column as wide as its header, and what width is left shared
-// among them.
+// The header and the cells in the design's table font; each column as wide
+// as its header, and what width is left shared among them.
 void ObservationWindow::FitColumns() {
-    headerFont_ = WindowFont(dpi_, kSmallFontPointSize);
+    Font font = WindowFont(dpi_, design::view::kTablePointSize);
     const auto header = reinterpret_cast<HWND>(SendMessageW(bands_, LVM_GETHEADER, 0, 0));
-    SendMessageW(header, WM_SETFONT, reinterpret_cast<WPARAM>(headerFont_.Get()), TRUE);
+    SendMessageW(bands_, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+    SendMessageW(header, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+    tableFont_ = std::move(font);  // the old one goes now that no control uses it
 
     constexpr std::size_t kColumns = texts::kBandsTableHeaders.size();
     std::array<int, kColumns> widths{};
     const int padding = MulDiv(kColumnPaddingPixels, static_cast<int>(dpi_), design::kStandardDpi);
     HDC dc = GetDC(header);
-    HGDIOBJ previous = SelectObject(dc, headerFont_.Get());
+    HGDIOBJ previous = SelectObject(dc, tableFont_.Get());
     for (std::size_t i = 0; i < kColumns; ++i) {
         const std::wstring text = Wide(texts::kBandsTableHeaders[i]);
         SIZE size{};
@@ -198,23 +232,49 @@ void ObservationWindow::FitColumns() {
     }
 }
 
-// To the right of the owner where its screen has room; else to its left;
-// else as far right as the screen goes. The tops level where the screen
-// allows.
-void ObservationWindow::PlaceBeside(HWND owner) {
-    RECT beside{}, own{};
-    GetWindowRect(owner, &beside);
-    GetWindowRect(hwnd_, &own);
-    const LONG width = own.right - own.left, height = own.bottom - own.top;
+// Where regulator::PlaceView puts the view and the owner on the owner's
+// screen: the owner moved if it must be, the view sized to the height it
+// is given and laid out in it.
+void ObservationWindow::Place(HWND owner) {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor);
-    const RECT& work = monitor.rcWork;
-    LONG left = beside.right;
-    if (left + width > work.right) left = beside.left - width >= work.left ? beside.left - width : work.right - width;
-    left = std::max(left, work.left);
-    const LONG top = std::max(work.top, std::min(beside.top, work.bottom - height));
-    SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT main{};
+    GetWindowRect(owner, &main);
+    POINT clientTop{0, 0};
+    ClientToScreen(owner, &clientTop);
+    const UINT mainDpi = DpiOfWindow(owner);
+    const int width = Pixels(design::kObservationWidthTwips, dpi_);
+    const RECT outer = OuterRectForClient(hwnd_, width, Pixels(design::kObservationHeightTwips, dpi_), dpi_);
+    const RECT least = OuterRectForClient(hwnd_, width, Pixels(regulator::LeastObservationHeightTwips(), dpi_), dpi_);
+    const int frameHeight = (outer.bottom - outer.top) - Pixels(design::kObservationHeightTwips, dpi_);
+
+    regulator::PlacementRequest request;
+    request.work = ToScreenRect(monitor.rcWork);
+    request.main = ToScreenRect(main);
+    request.viewWidth = static_cast<int>(outer.right - outer.left);
+    request.viewHeight = static_cast<int>(outer.bottom - outer.top);
+    request.viewLeastHeight = static_cast<int>(least.bottom - least.top);
+    request.mainControlsBottom =
+        static_cast<int>(clientTop.y - main.top) + Pixels(regulator::MainControlsBottomTwips(), mainDpi);
+    request.gap = Scaled(design::view::kGapPixels, dpi_);
+    const regulator::ViewPlacement placement = regulator::PlaceView(request);
+
+    if (placement.main != request.main) {
+        SetWindowPos(owner, nullptr, placement.main.left, placement.main.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // The client height in whole twips that fit the height given.
+    const int clientPixels = std::max(1, placement.view.height - frameHeight);
+    int twips =
+        std::min(design::kObservationHeightTwips, MulDiv(clientPixels, design::kTwipsPerInch, static_cast<int>(dpi_)));
+    while (twips > 0 && Pixels(twips, dpi_) > clientPixels) --twips;
+    if (twips != clientHeightTwips_) {
+        clientHeightTwips_ = twips;
+        Layout();
+    }
+    SizeWindow(hwnd_, {placement.view.left, placement.view.top}, dpi_,
+               {design::kObservationWidthTwips, clientHeightTwips_});
 }
 
 void ObservationWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
@@ -226,7 +286,7 @@ void ObservationWindow::ApplyDpi(UINT dpi, const RECT* suggested) {
     RECT window{};
     GetWindowRect(hwnd_, &window);
     SizeWindow(hwnd_, suggested != nullptr ? POINT{suggested->left, suggested->top} : POINT{window.left, window.top},
-               dpi_, kClient);
+               dpi_, {design::kObservationWidthTwips, clientHeightTwips_});
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -243,7 +303,7 @@ HWND ObservationWindow::Control(const char* name) const {
 void ObservationWindow::Show(HWND owner, bool shown) {
     if (shown) {
         if (hwnd_ == nullptr) Create(owner);
-        PlaceBeside(owner);
+        Place(owner);
         ShowWindow(hwnd_, SW_SHOW);
         return;
     }
@@ -255,9 +315,11 @@ void ObservationWindow::Show(HWND owner, bool shown) {
 
 void ObservationWindow::Draw(const regulator::ObservationPicture& picture) {
     if (hwnd_ == nullptr) return;
-    if (trace_.Show(picture.trace)) Describe(trace_);
-    if (loop_.Show(picture.loop)) Describe(loop_);
-    for (std::size_t i = 0; i < figures_.size(); ++i) {
+    for (std::size_t i = 0; i < plots_.size() && i < picture.plots.size(); ++i) {
+        if (plots_[i]->Show(picture.plots[i])) Describe(*plots_[i]);
+    }
+    figureTexts_.resize(figures_.size());
+    for (std::size_t i = 0; i < figures_.size() && i < picture.figures.size(); ++i) {
         if (figureTexts_[i] == picture.figures[i]) continue;
         figureTexts_[i] = picture.figures[i];
         SetWindowTextW(figures_[i], Wide(figureTexts_[i]).c_str());
@@ -345,17 +407,18 @@ LRESULT ObservationWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
             ApplyDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_CLOSE:
-            // Its close box hides it; the main window's closing destroys it.
-            Show(GetWindow(hwnd_, GW_OWNER), false);
+            // Its close box asks the logic, which tells it to hide; the main
+            // window's closing destroys it.
             handlers_.closed();
             return 0;
         case WM_NCDESTROY:
             SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
             hwnd_ = nullptr;
             controls_.clear();
-            figures_ = {};
+            plots_.clear();
+            figures_.clear();
             bands_ = copyBands_ = nullptr;
-            figureTexts_ = {};
+            figureTexts_.clear();
             rows_.clear();
             return 0;
         default:

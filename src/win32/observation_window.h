@@ -5,19 +5,29 @@
 // ObservationTable() as the main window is from its table, at the DPI of
 // the screen it is on. It shows what it is given:
 //
-//   TraceTitle, LoopTitle   labels
-//   Trace, Loop             the two drawings (plot_box.h); each is named by
-//                           its title for screen readers and described by
-//                           the drawing's description, kept current
-//   Figure_0..2             labels: the figures
-//   Bands                   a list view in report view: a table with the
-//                           bands' five column headers and a row per band
-//   CopyBands               "Копирай таблицата"
+// Each row of the table is made by its kind alone, none by its name:
 //
-// Its events go to the handlers it was made with: its close box (it hides
-// first) and the button's click. The dialog manager's keys work in it as
-// in the main window (keyboard_navigation.h). Nothing is updated that did
-// not change: the drawings are repainted, texts and cells only when new.
+//   a label with a text     that text (a drawing's title)
+//   a label without one     a figure: the i-th such label shows the
+//                           picture's figures[i]
+//   a picture box           a drawing (plot_box.h): the i-th shows the
+//                           picture's plots[i], named by its title for screen
+//                           readers and described by the drawing's
+//                           description, kept current
+//   the table               a list view in report view: the bands' column
+//                           headers and a row per band, in the design's
+//                           table font and cell alignment
+//   the push button         "Копирай таблицата"
+//
+// It is placed by regulator::PlaceView beside the main window (which may
+// be moved for it) and laid out by regulator::LayOutObservation in the
+// client height that leaves: on a low screen its drawings shrink.
+//
+// Its events go to the handlers it was made with: its close box (the logic
+// then tells it to hide) and the button's click. The dialog manager's keys
+// work in it as in the main window (keyboard_navigation.h). Nothing is
+// updated that did not change: the drawings are repainted, texts and cells
+// only when new.
 
 #include "accessibility.h"
 #include "control_factory.h"
@@ -31,6 +41,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,7 +52,7 @@ public:
     static constexpr const wchar_t* kClassName = L"DulmeriObservation";
 
     struct Handlers {
-        std::function<void()> closed;                                // by its close box, after it hid
+        std::function<void()> closed;                                // by its close box (it is still shown)
         std::function<void()> copyBands;                             // "Копирай таблицата"
         std::function<void(const std::string& description)> failed;  // an error in its own code
     };
@@ -52,8 +63,9 @@ public:
     ObservationWindow(const ObservationWindow&) = delete;
     ObservationWindow& operator=(const ObservationWindow&) = delete;
 
-    // Shows the view beside `owner`, made the first time, and activates it;
-    // or hides it, giving the activation back to the owner.
+    // Shows the view beside `owner` (placed by regulator::PlaceView, which
+    // may move the owner), made the first time, and activates it; or hides
+    // it, giving the activation back to the owner, which stays where it is.
     void Show(HWND owner, bool shown);
     void Draw(const regulator::ObservationPicture& picture);
     // The dialog manager's keys in the view; true when it took the message.
@@ -64,6 +76,8 @@ public:
     // A control by its name in the view's table, null until first shown.
     HWND Control(const char* name) const;
     UINT Dpi() const { return dpi_; }
+    // The client height, in twips, the view is laid out in.
+    int ClientHeightTwips() const { return clientHeightTwips_; }
 
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -74,7 +88,7 @@ private:
     HWND CreateTable(const design::WidgetSpec& spec, int id);
     void Layout();
     void FitColumns();
-    void PlaceBeside(HWND owner);
+    void Place(HWND owner);
     void ApplyDpi(UINT dpi, const RECT* suggested);
     void Describe(const PlotBox& box);
     void ShowRows(const std::vector<std::array<std::string, 5>>& rows);
@@ -84,18 +98,18 @@ private:
     HWND hwnd_ = nullptr;
     UINT dpi_ = design::kStandardDpi;
     Font font_;
-    Font headerFont_;  // the table's header: the window's font, smaller
+    Font tableFont_;  // the table's header and cells
+    int clientHeightTwips_ = design::kObservationHeightTwips;
     Brush background_;
     ControlColours colours_;
-    std::vector<HWND> controls_;  // one per row of the view's table
-    PlotBox trace_;
-    PlotBox loop_;
-    std::array<HWND, 3> figures_{};
+    std::vector<HWND> controls_;                   // one per row of the view's table
+    std::vector<std::unique_ptr<PlotBox>> plots_;  // one per picture box, in table order
+    std::vector<HWND> figures_;                    // the labels without a text, in table order
     HWND bands_ = nullptr;
     HWND copyBands_ = nullptr;
     KeyboardNavigation navigation_;
     // What is shown, to change only what changed.
-    std::array<std::string, 3> figureTexts_;
+    std::vector<std::string> figureTexts_;
     std::vector<std::array<std::string, 5>> rows_;
 };
 

@@ -5,9 +5,9 @@
 // markers and texts in the box's own pixels at 96 DPI, origin at its top
 // left) at the window's DPI, so it stays sharp at any scale: the drawing's
 // width and height are the inside of the box's border, pens are as wide as
-// the line scaled to the DPI, dashed lines use the system's dashed pen,
-// markers are filled circles, texts are in the window's font at a smaller
-// size, anchored at their start, middle or end with y the middle of the
+// the line scaled to the DPI, dashed lines follow the design's dash pattern
+// (design::view::kDashPattern), markers are filled circles, texts are in the
+// window's font at the design's drawing text size, anchored at their start, middle or end with y the middle of the
 // line. Painted off screen and copied, so that ten drawings
 // a second do not flicker. Like the gauge, it is a tab stop with a sunken
 // border and its name as its window text.
@@ -33,8 +33,9 @@ public:
     HWND Hwnd() const { return hwnd_; }
     void SetDpi(UINT dpi);
 
-    // Keeps the drawing and repaints the box; true when its description
-    // for screen readers differs from the last one.
+    // Keeps the drawing and repaints the box where it looks other than the
+    // last one; true when its description for screen readers differs from
+    // the last one.
     bool Show(const regulator::Plot& plot);
     const std::string& Description() const { return plot_.description; }
 
@@ -48,7 +49,7 @@ private:
     template <typename Box>
     friend LRESULT CALLBACK PaintedBoxProcedure(HWND, UINT, WPARAM, LPARAM);
     void Paint();
-    void DrawLines(HDC dc, const Mapping& map) const;
+    void DrawLines(HDC dc, const Mapping& map);
     void DrawMarkers(HDC dc, const Mapping& map) const;
     void DrawTexts(HDC dc, const Mapping& map) const;
     // A length of the drawing in pixels of the screen.
@@ -60,6 +61,9 @@ private:
     Font font_;
     Bitmap buffer_;  // the off-screen picture, as large as the box's inside
     SIZE bufferSize_{};
+    HDC memory_ = nullptr;        // with buffer_ selected into it
+    HGDIOBJ original_ = nullptr;  // the bitmap memory_ was made with
+    std::vector<POINT> path_;     // the joined lines being drawn, kept for its storage
     regulator::Plot plot_;
     std::vector<std::wstring> texts_;  // plot_.texts, in UTF-16
 };

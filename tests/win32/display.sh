@@ -35,7 +35,7 @@ case "$action" in
         stop_xvfb
         mkdir -p "$(dirname "$file")"
         # 24-bit colour, so that every colour of the design reads back exactly.
-        setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp -noreset \
+        setsid Xvfb -displayfd 3 -screen 0 1366x768x24 -dpi 96 -nolisten tcp -noreset \
             3>"$file.number" </dev/null >"$file.log" 2>&1 &
         echo $! >"$file.pid"
         for _ in $(seq 300); do

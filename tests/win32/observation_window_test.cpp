@@ -6,6 +6,8 @@
 
 #include "observation_view.h"
 #include "texts.h"
+#include "view_design.h"
+#include "view_placement.h"
 #include "win32_text.h"
 #include "window_fixture.h"
 
@@ -75,10 +77,67 @@ protected:
     }
     // The name of the control with the focus, among the view's.
     std::string Focused() const {
-        for (const char* name : {"Trace", "Loop", "Bands", "CopyBands"}) {
-            if (GetFocus() == form->Observation().Control(name)) return name;
+        for (const design::WidgetSpec& spec : design::ObservationTable()) {
+            if (GetFocus() == form->Observation().Control(spec.name)) return spec.name;
         }
         return "?";
+    }
+    // The view's rows of these kinds, in the table's order.
+    static std::vector<const design::WidgetSpec*> Rows(std::initializer_list<design::WidgetKind> kinds) {
+        std::vector<const design::WidgetSpec*> rows;
+        for (const design::WidgetSpec& spec : design::ObservationTable()) {
+            if (std::find(kinds.begin(), kinds.end(), spec.kind) != kinds.end()) rows.push_back(&spec);
+        }
+        return rows;
+    }
+    // The labels that show figures.
+    static std::vector<const design::WidgetSpec*> FigureRows() {
+        std::vector<const design::WidgetSpec*> rows;
+        for (const design::WidgetSpec* spec : Rows({design::WidgetKind::Label})) {
+            if (spec->text == nullptr) rows.push_back(spec);
+        }
+        return rows;
+    }
+    // Every control of the view in its box of the layout for the client
+    // height it was given, at its DPI.
+    void ExpectLaidOut() const {
+        const UINT dpi = form->Observation().Dpi();
+        const int height = form->Observation().ClientHeightTwips();
+        RECT client{};
+        GetClientRect(View(), &client);
+        EXPECT_EQ(client.right, design::TwipsToWholePixels(design::kObservationWidthTwips, static_cast<int>(dpi)));
+        EXPECT_EQ(client.bottom, design::TwipsToWholePixels(height, static_cast<int>(dpi)));
+        const auto pixels = [dpi](int twips) { return design::TwipsToWholePixels(twips, static_cast<int>(dpi)); };
+        const auto boxes = regulator::LayOutObservation(height);
+        const auto table = design::ObservationTable();
+        ASSERT_EQ(boxes.size(), table.size());
+        for (std::size_t i = 0; i < table.size(); ++i) {
+            RECT shown{};
+            GetWindowRect(form->Observation().Control(table[i].name), &shown);
+            MapWindowPoints(nullptr, View(), reinterpret_cast<POINT*>(&shown), 2);
+            const regulator::TwipsBox& box = boxes[i];
+            EXPECT_EQ(shown.left, pixels(box.left)) << table[i].name;
+            EXPECT_EQ(shown.top, pixels(box.top)) << table[i].name;
+            EXPECT_EQ(shown.right, pixels(box.left + box.width)) << table[i].name;
+            EXPECT_EQ(shown.bottom, pixels(box.top + box.height)) << table[i].name;
+        }
+    }
+    // The view beside the main window: within the work area, a gap from
+    // the window, over none of it.
+    void ExpectBesideTheWindow() const {
+        RECT work{}, main{}, view{};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        GetWindowRect(form->Hwnd(), &main);
+        GetWindowRect(View(), &view);
+        EXPECT_GE(view.left, work.left);
+        EXPECT_GE(view.top, work.top);
+        EXPECT_LE(view.right, work.right);
+        EXPECT_LE(view.bottom, work.bottom);
+        RECT overlap{};
+        EXPECT_FALSE(IntersectRect(&overlap, &main, &view)) << "the view covers the window";
+        const int gap = MulDiv(design::view::kGapPixels, static_cast<int>(form->Observation().Dpi()), 96);
+        EXPECT_TRUE(view.left == main.right + gap || view.right + gap == main.left || view.top == main.bottom + gap)
+            << "view at " << view.left << "," << view.top << ", window " << main.left << ".." << main.right;
     }
     regulator::ObservationPicture Expected() const {
         return regulator::DrawObservation(form->Logic().Observation(), form->Regulator().Format());
@@ -155,7 +214,8 @@ TEST_F(ObservationTest, F2TheSystemMenuAndTheCloseBoxOpenAndCloseTheViewBesideTh
     EXPECT_EQ(std::wstring(item), Wide(texts::kObservationMenuItem));
     EXPECT_FALSE(MenuChecked());
 
-    // With room on its right, the view opens there, level with the window.
+    // With room on its right, the view opens there, level with the window,
+    // which stays where it is.
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     RECT centred{};
@@ -173,21 +233,34 @@ TEST_F(ObservationTest, F2TheSystemMenuAndTheCloseBoxOpenAndCloseTheViewBesideTh
     GetWindowRect(main, &beside);
     GetWindowRect(View(), &view);
     GetClientRect(View(), &client);
-    EXPECT_EQ(view.left, beside.right);
-    EXPECT_EQ(view.top, beside.top);
-    EXPECT_EQ(client.right, design::TwipsToWholePixels(design::kObservationWidthTwips));
-    EXPECT_EQ(client.bottom, design::TwipsToWholePixels(design::kObservationHeightTwips));
+    EXPECT_EQ(beside.left, work.left);
+    EXPECT_EQ(beside.top, work.top + 20);
+    EXPECT_EQ(view.left, beside.right + design::view::kGapPixels);
+    EXPECT_EQ(view.top, std::min(beside.top, work.bottom - (view.bottom - view.top))) << "level where it can be";
+    // As high as designed, or as the screen where it is lower.
+    if (form->Observation().ClientHeightTwips() < design::kObservationHeightTwips) {
+        EXPECT_GE(view.bottom - view.top, work.bottom - work.top - 2) << "made lower than the screen";
+    }
+    ExpectLaidOut();
+    ExpectBesideTheWindow();
 
     // The view is active with its first drawing focused; Tab visits the
     // drawings, the table and the button, and comes round.
     EXPECT_EQ(GetActiveWindow(), View());
-    EXPECT_EQ(Focused(), "Trace");
+    std::vector<std::string> stops;
+    for (const design::WidgetSpec* spec :
+         Rows({design::WidgetKind::PictureBox, design::WidgetKind::Table, design::WidgetKind::PushButton})) {
+        stops.push_back(spec->name);
+    }
+    ASSERT_GE(stops.size(), 2u);
+    EXPECT_EQ(Focused(), stops.front());
     std::vector<std::string> visited;
-    for (int i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < stops.size(); ++i) {
         Key(VK_TAB);
         visited.push_back(Focused());
     }
-    EXPECT_EQ(visited, (std::vector<std::string>{"Loop", "Bands", "CopyBands", "Trace"}));
+    std::rotate(stops.begin(), stops.begin() + 1, stops.end());
+    EXPECT_EQ(visited, stops);
 
     // F2 in the view's table closes it; the window has its focus back.
     SetFocus(ViewControl("Bands"));
@@ -205,8 +278,8 @@ TEST_F(ObservationTest, F2TheSystemMenuAndTheCloseBoxOpenAndCloseTheViewBesideTh
     EXPECT_FALSE(IsWindowVisible(View()));
     EXPECT_FALSE(MenuChecked());
 
-    // Back in the middle of a screen too narrow for both side by side, the
-    // view stays on the screen, at its right edge, above the window.
+    // Back in the middle of a screen without room on either side, the
+    // window and the view move together so that they fit side by side.
     SetWindowPos(main, nullptr, centred.left, centred.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     SetFocus(Find("Text2_0"));
     Key(VK_F2);
@@ -214,15 +287,21 @@ TEST_F(ObservationTest, F2TheSystemMenuAndTheCloseBoxOpenAndCloseTheViewBesideTh
     GetWindowRect(View(), &view);
     const LONG width = view.right - view.left;
     ASSERT_TRUE(centred.right + width > work.right && centred.left - width < work.left) << "the screen is wide enough";
-    EXPECT_EQ(view.right, work.right);
-    EXPECT_EQ(view.top, centred.top);
+    ExpectBesideTheWindow();
+    RECT moved{};
+    GetWindowRect(main, &moved);
+    EXPECT_NE(moved.left, centred.left) << "the window made room";
 
-    // Its close box hides it; the logic and the menu know.
+    // Its close box hides it; the logic and the menu know; the window
+    // stays where it was moved to.
     SendMessageW(View(), WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindowVisible(View()));
     EXPECT_FALSE(form->Logic().ObservationShown());
     EXPECT_FALSE(MenuChecked());
     EXPECT_EQ(GetFocus(), Find("Text2_0"));
+    RECT after{};
+    GetWindowRect(main, &after);
+    EXPECT_TRUE(EqualRect(&after, &moved));
     Key(VK_F2);
     EXPECT_TRUE(IsWindowVisible(View()));
 
@@ -317,20 +396,25 @@ TEST_F(ObservationTest, AfterARunTheViewShowsTheFiguresTheTableAndTheTraceAndTel
     // Texts are written when they change, not at every tick: a figure or a
     // cell changes at most once a switching (21), the table's row is made
     // once (5 cells).
-    for (const char* control : {"Figure_0", "Figure_1", "Figure_2", "Bands"}) {
-        const auto count = std::count(writes.begin(), writes.end(), ViewControl(control));
-        EXPECT_GT(count, 0) << control;
-        EXPECT_LE(count, std::string_view(control) == "Bands" ? 5 * 22 : 22) << control;
+    const auto figureRows = FigureRows();
+    auto written = Rows({design::WidgetKind::Table});
+    written.insert(written.end(), figureRows.begin(), figureRows.end());
+    for (const design::WidgetSpec* spec : written) {
+        const auto count = std::count(writes.begin(), writes.end(), ViewControl(spec->name));
+        EXPECT_GT(count, 0) << spec->name;
+        EXPECT_LE(count, spec->kind == design::WidgetKind::Table ? 5 * 22 : 22) << spec->name;
     }
-    const struct {
-        const char* label;
-        std::string text;
-    } figures[] = {
-        {"Figure_0", std::string(texts::kSwitchingsFigure) + "21"},
-        {"Figure_1", std::string(texts::kPerMinuteFigure) + "66.7"},
-        {"Figure_2", std::string(texts::kMeanTimeFigure) + "0.9" + texts::kSecondsUnit},
+    // The figures' labels, in the table's order, show the picture's figures.
+    const std::vector<std::string> figures = {
+        std::string(texts::kSwitchingsFigure) + "21",
+        std::string(texts::kPerMinuteFigure) + "66.7",
+        std::string(texts::kMeanTimeFigure) + "0.9" + texts::kSecondsUnit,
     };
-    for (const auto& figure : figures) EXPECT_EQ(Utf8(Text(ViewControl(figure.label))), figure.text);
+    ASSERT_EQ(figureRows.size(), figures.size());
+    EXPECT_EQ(Expected().figures, figures);
+    for (std::size_t i = 0; i < figures.size(); ++i) {
+        EXPECT_EQ(Utf8(Text(ViewControl(figureRows[i]->name))), figures[i]);
+    }
 
     // A list view in report view, its header the five columns side by
     // side, each wide enough for its text.
@@ -342,6 +426,26 @@ TEST_F(ObservationTest, AfterARunTheViewShowsTheFiguresTheTableAndTheTraceAndTel
     const auto header = reinterpret_cast<HWND>(SendMessageW(bands, LVM_GETHEADER, 0, 0));
     ASSERT_NE(header, nullptr);
     ASSERT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), static_cast<LRESULT>(texts::kBandsTableHeaders.size()));
+    // The header and the cells in the design's table font, every column in
+    // its cell alignment.
+    for (HWND control : {bands, header}) {
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+        EXPECT_EQ(std::abs(font.lfHeight), MulDiv(design::view::kTablePointSize, 96, 72));
+    }
+    const int alignment = design::view::kCellAlignment == design::view::Alignment::Centre  ? LVCFMT_CENTER
+                          : design::view::kCellAlignment == design::view::Alignment::Right ? LVCFMT_RIGHT
+                                                                                           : LVCFMT_LEFT;
+    for (int i = 0; i < static_cast<int>(texts::kBandsTableHeaders.size()); ++i) {
+        LVCOLUMNW column{};
+        column.mask = LVCF_FMT;
+        ASSERT_TRUE(SendMessageW(bands, LVM_GETCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column)));
+        EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, alignment) << "column " << i;
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        EXPECT_EQ(item.fmt & HDF_JUSTIFYMASK, alignment) << "header " << i;
+    }
     HDC dc = GetDC(header);
     HGDIOBJ font = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(header, WM_GETFONT, 0, 0)));
     RECT table{}, shown{};
@@ -370,30 +474,35 @@ TEST_F(ObservationTest, AfterARunTheViewShowsTheFiguresTheTableAndTheTraceAndTel
     ExpectTraceBetweenTheThresholds(ViewControl("Trace"), form->Observation().Dpi());
 
     // What screen readers read of the drawings: their titles, and their
-    // descriptions as they are now, after the run and 1.4 s later.
-    const struct {
-        const char* control;
-        const char* name;
-    } drawings[] = {{"Trace", texts::kTraceTitle}, {"Loop", texts::kLoopTitle}};
-    std::wstring before[2];
+    // descriptions as they are now, after the run and 1.4 s later (anew
+    // where a drawing's description changed).
+    const auto drawings = Rows({design::WidgetKind::PictureBox});
+    std::vector<std::wstring> before(drawings.size());
+    std::vector<std::string> expectedBefore(drawings.size());
+    int describedAnew = 0;
     for (int round = 0; round < 2; ++round) {
         const regulator::ObservationPicture expected = Expected();
-        for (int i = 0; i < 2; ++i) {
-            const Accessible read = ReadAccessible(ViewControl(drawings[i].control));
-            EXPECT_EQ(read.name, Wide(drawings[i].name)) << drawings[i].control;
-            EXPECT_EQ(read.role, ROLE_SYSTEM_CHART) << drawings[i].control;
-            const std::string& description = i == 0 ? expected.trace.description : expected.loop.description;
-            EXPECT_EQ(Utf8(read.description), description) << drawings[i].control << ", round " << round;
+        ASSERT_EQ(expected.plots.size(), drawings.size());
+        for (std::size_t i = 0; i < drawings.size(); ++i) {
+            const char* control = drawings[i]->name;
+            EXPECT_STREQ(expected.plots[i].name, control);
+            const Accessible read = ReadAccessible(ViewControl(control));
+            EXPECT_EQ(read.name, Wide(drawings[i]->accessibleName)) << control;
+            EXPECT_EQ(read.role, ROLE_SYSTEM_CHART) << control;
+            EXPECT_EQ(Utf8(read.description), expected.plots[i].description) << control << ", round " << round;
             if (round == 0) {
                 before[i] = read.description;
-            } else {
-                EXPECT_NE(read.description, before[i]) << drawings[i].control << " was not described anew";
+                expectedBefore[i] = expected.plots[i].description;
+            } else if (expected.plots[i].description != expectedBefore[i]) {
+                EXPECT_NE(read.description, before[i]) << control << " was not described anew";
+                ++describedAnew;
             }
         }
         if (round == 0) Ticks(14);
     }
+    EXPECT_GT(describedAnew, 0) << "the run changed no drawing's description";
     EXPECT_EQ(ReadAccessible(bands).name, Wide(texts::kBandsTableName));
-    EXPECT_EQ(ReadAccessible(ViewControl("Figure_1")).name, Text(ViewControl("Figure_1")));
+    EXPECT_EQ(ReadAccessible(ViewControl(figureRows[1]->name)).name, Text(ViewControl(figureRows[1]->name)));
 
     // "Копирай таблицата", pressed from the keyboard: the table as
     // tab-separated lines ending in "\r\n".
@@ -417,7 +526,7 @@ class BulgarianLocaleObservation : public ObservationTest {};
 TEST_F(BulgarianLocaleObservation, TheFiguresAndTheTableUseTheUsersDecimalSign) {
     ASSERT_EQ(form->Regulator().Format().decimalSeparator, ",") << "this test needs the Bulgarian locale";
     StartOpenAndRun(kRunTicks);
-    EXPECT_EQ(Utf8(Text(ViewControl("Figure_1"))), std::string(texts::kPerMinuteFigure) + "66,7");
+    EXPECT_EQ(Utf8(Text(ViewControl(FigureRows().at(1)->name))), std::string(texts::kPerMinuteFigure) + "66,7");
     EXPECT_EQ(Cell(ViewControl("Bands"), 0, 3), L"66,7");
 }
 
@@ -428,14 +537,22 @@ TEST_F(Dpi144Observation, TheViewIsLaidOutAndDrawnAtItsDpi) {
     ASSERT_EQ(form->Dpi(), 144u) << "this test needs a system DPI of 144";
     StartOpenAndRun(kRunTicks);
     EXPECT_EQ(form->Observation().Dpi(), 144u);
-    RECT client{}, trace{};
-    GetClientRect(View(), &client);
-    EXPECT_EQ(client.right, design::TwipsToWholePixels(design::kObservationWidthTwips, 144));
-    EXPECT_EQ(client.bottom, design::TwipsToWholePixels(design::kObservationHeightTwips, 144));
-    GetWindowRect(ViewControl("Trace"), &trace);
-    const design::WidgetSpec& spec = design::FindWidgetSpec("Trace");
-    EXPECT_EQ(trace.right - trace.left,
-              design::TwipsToWholePixels(spec.left + spec.width, 144) - design::TwipsToWholePixels(spec.left, 144));
+    // The screen cannot hold the window and the view side by side nor one
+    // above the other at 150 %: the view is made lower, its drawings
+    // shrinking, and stays within the work area, clear of the window's
+    // controls.
+    EXPECT_LT(form->Observation().ClientHeightTwips(), design::kObservationHeightTwips);
+    ExpectLaidOut();
+    RECT work{}, view{}, main{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(View(), &view);
+    GetWindowRect(form->Hwnd(), &main);
+    EXPECT_LE(view.bottom, work.bottom);
+    POINT clientTop{0, 0};
+    ClientToScreen(form->Hwnd(), &clientTop);
+    const int controlsBottom = clientTop.y + design::TwipsToWholePixels(regulator::MainControlsBottomTwips(), 144);
+    RECT overlap{};
+    if (IntersectRect(&overlap, &main, &view)) EXPECT_GE(view.top, controlsBottom) << "over the window's controls";
     ExpectTraceBetweenTheThresholds(ViewControl("Trace"), 144);
 }
 

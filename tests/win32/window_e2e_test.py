@@ -7,21 +7,29 @@ Starts the program through tools/wine-run, finds its window by its caption
 and checks what is really on the screen: the client size and the centring
 of the window, the window background, the gauge (all blue at start) and the
 colours of the two buttons. Then it clicks "Пусни" with real pointer events
-(XTest), watches the gauge fill with red from the bottom, and closes the
-window with a real click on its close box; the program must exit with
-status 0.
+(XTest), watches the gauge fill with red from the bottom, and stops the run
+with "Спри". A real F2 opens the view "Наблюдение": it must leave every pixel
+of the main window's client area as it was (compared at the window's
+position after F2, which may have moved to make room) but for the focus of
+the button clicked, which goes to the view, and it must show as many
+drawings as the design's table has picture boxes, each with pixels of its
+own on its background. F2 closes it again, the window staying where it is,
+and a real click on the window's close box ends the program, with status 0.
 
 Geometry and colours come from the design (expected_layout.json, named by
 DULMERI_EXPECTED_LAYOUT), in pixels of the client area at 96 DPI.
 """
 
+import json
+import os
 import sys
 import time
 
 sys.dont_write_bytecode = True
 from wine_session import (TIMEOUT, Failure, ScreenReader, Wine, check_area,  # noqa: E402
-                          close_and_expect_status_0, expected_layout, gauge_red_rows, stop, wait_for,
-                          wait_for_window, wait_until_painted, window_name)
+                          close_and_expect_status_0, expected_layout, find_program_window, gauge_red_rows,
+                          ProgramWindow, stop, wait_for, wait_for_window, wait_until_painted, window_name,
+                          x11_session)
 
 LAYOUT = expected_layout()
 CLIENT_WIDTH, CLIENT_HEIGHT = LAYOUT.width, LAYOUT.height
@@ -37,6 +45,96 @@ STOP_BUTTON = LAYOUT.box("Command1_1")       # "Спри"
 BACKGROUND_SPOTS = LAYOUT.bare([(410, 4, 56, 30), (12, 228, 88, 9), (256, 180, 104, 18)])
 # Label1_0 and the readout Label1_1, left of their text.
 LABEL_SPOTS = [(*LAYOUT.point("Label1_0", 1, 1), 4, 8), (*LAYOUT.point("Label1_1", 1, 1), 8, 8)]
+
+with open(os.environ["DULMERI_EXPECTED_LAYOUT"], encoding="utf-8") as layout_file:
+    _VIEW = json.load(layout_file)
+VIEW_WIDTH, VIEW_HEIGHT = _VIEW["observation"]
+# The view's drawings, in the order of its table.
+DRAWINGS = [(name, widget["box"]) for name, widget in _VIEW["observationWidgets"].items()
+            if widget["kind"] == "PictureBox"]
+VIEW_CAPTION = "Наблюдение"
+
+
+def press(display, keysym_name):
+    """A real key press and release, through XTest."""
+    from Xlib import X, XK
+    from Xlib.ext import xtest
+    keycode = display.keysym_to_keycode(XK.string_to_keysym(keysym_name))
+    xtest.fake_input(display, X.KeyPress, keycode)
+    display.sync()
+    time.sleep(0.05)
+    xtest.fake_input(display, X.KeyRelease, keycode)
+    display.sync()
+
+
+def view_window(x_display):
+    """The view's X window with its client area, or None while it is not shown."""
+    window = find_program_window(x_display, VIEW_CAPTION)
+    if window is None:
+        return None
+    view = x11_session.ProgramWindow(x_display, window)
+    border = (view.width - VIEW_WIDTH) // 2
+    view.client_x, view.client_y = view.x + border, view.y + view.height - border - VIEW_HEIGHT
+    return view
+
+
+def check_view_beside(x_display, window, grab_at, focused):
+    """F2 opens the view without covering the window (all but the focused
+    control's box must be unchanged) and shows each drawing; F2 closes it.
+    Returns the window where it stands after."""
+    before = grab_at(window)
+    press(x_display, "F2")
+    view = wait_for(lambda: view_window(x_display), TIMEOUT, f"the view {VIEW_CAPTION!r} to open")
+    moved = ProgramWindow(x_display, window.window)
+    print(f"ok: the view opened at ({view.x}, {view.y}), {view.width} x {view.height}; "
+          f"the window at ({moved.x}, {moved.y}), was ({window.x}, {window.y})")
+    if view.x < moved.x + moved.width and moved.x < view.x + view.width and \
+            view.y < moved.y + moved.height and moved.y < view.y + view.height:
+        raise Failure("the view overlaps the window")
+    fx, fy, fw, fh = focused
+
+    def uncovered(image):
+        changed = [(x, y) for y in range(CLIENT_HEIGHT) for x in range(CLIENT_WIDTH)
+                   if image.pixel(x, y) != before.pixel(x, y) and not (fx <= x < fx + fw and fy <= y < fy + fh)]
+        return image if not changed else None
+
+    after = wait_until_painted(lambda: grab_at(moved), lambda image: True, TIMEOUT)
+    if uncovered(after) is None:
+        changed = [(x, y) for y in range(CLIENT_HEIGHT) for x in range(CLIENT_WIDTH)
+                   if after.pixel(x, y) != before.pixel(x, y) and not (fx <= x < fx + fw and fy <= y < fy + fh)]
+        raise Failure(f"{len(changed)} pixels of the window's client area changed when the view opened; "
+                      f"the first at {changed[0]}")
+    print(f"ok: all {CLIENT_WIDTH * CLIENT_HEIGHT} pixels of the window's client area are uncovered")
+
+    reader = ScreenReader(x_display)
+    image = wait_until_painted(lambda: reader.grab(view.client_x, view.client_y, VIEW_WIDTH, VIEW_HEIGHT),
+                               lambda image: True, TIMEOUT)
+    if not DRAWINGS:
+        raise Failure("the design lists no drawings")
+    seen = []
+    for name, (x, y, width, height) in DRAWINGS:
+        inside = image.crop(x + 2, y + 2, width - 4, height - 4)  # within the sunken border
+        counts = {}
+        for row in inside.rows:
+            for pixel in row:
+                counts[pixel] = counts.get(pixel, 0) + 1
+        background, most = max(counts.items(), key=lambda item: item[1])
+        drawn = inside.width * inside.height - most
+        if drawn < inside.width:
+            raise Failure(f"the drawing {name!r} has only {drawn} pixels off its background {background}")
+        if any(inside == other for other in seen):
+            raise Failure(f"the drawing {name!r} shows what another drawing shows")
+        seen.append(inside)
+        print(f"ok: the drawing {name!r} has {drawn} pixels off its background, in {len(counts) - 1} colours")
+    print(f"ok: the view shows the {len(DRAWINGS)} drawings of its design")
+
+    press(x_display, "F2")
+    wait_for(lambda: view_window(x_display) is None, TIMEOUT, "the view to close")
+    stayed = ProgramWindow(x_display, window.window)
+    if (stayed.x, stayed.y) != (moved.x, moved.y):
+        raise Failure(f"closing the view moved the window from ({moved.x}, {moved.y}) to ({stayed.x}, {stayed.y})")
+    print("ok: F2 closed the view; the window stays where it is")
+    return stayed
 
 
 def checks(wine, program):
@@ -80,6 +178,17 @@ def checks(wine, program):
         grown = wait_for(lambda: (rows := gauge_red_rows(grab(), GAUGE_INSIDE)) >= first + 10 and rows, TIMEOUT,
                          f"the red part of the gauge to grow beyond {first} rows")
         print(f"ok: the gauge moves: {first} -> {grown} red rows in {time.monotonic() - started:.1f} s")
+
+        window.click_client(STOP_BUTTON[0] + STOP_BUTTON[2] // 2, STOP_BUTTON[1] + STOP_BUTTON[3] // 2)
+        print("clicked 'Спри'")
+
+        def grab_at(where):
+            if process.poll() is not None:
+                raise Failure(f"the program exited with status {process.returncode}")
+            return reader.grab(where.client_x, where.client_y, CLIENT_WIDTH, CLIENT_HEIGHT)
+
+        wait_until_painted(lambda: grab_at(window), lambda image: True, TIMEOUT)
+        window = check_view_beside(x_display, window, grab_at, STOP_BUTTON)
 
         close_and_expect_status_0(window, process)
     except Failure:

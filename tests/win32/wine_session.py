@@ -23,7 +23,7 @@ from x11_session import (CAPTION_WORD, Failure, ScreenReader, check_area,  # noq
 # with the Linux tests, the X11 session's.
 __all__ = ["TIMEOUT", "Wine", "ProgramWindow", "wait_for_window", "close_and_expect_status_0", "stop", "Failure",
            "ScreenReader", "check_area", "expected_layout", "gauge_red_rows", "wait_for", "wait_until_painted",
-           "window_name"]
+           "window_name", "find_program_window", "x11_session"]
 
 TIMEOUT = 30
 
