@@ -1,6 +1,7 @@
 #include "plot_widget.h"
 
 #include "design_qt.h"
+#include "view_design.h"
 
 #include <QAccessibleWidget>
 #include <QPainter>
@@ -14,8 +15,8 @@
 namespace qt_window {
 namespace {
 
-// Dashes and gaps, in multiples of the line's width.
-const QList<qreal> kDashes{4, 3};
+// Dashes and gaps, in multiples of the line's width, as Qt takes them.
+const QList<qreal> kDashes(design::view::kDashPattern.begin(), design::view::kDashPattern.end());
 
 QAccessibleInterface* PlotAccessibleFactory(const QString&, QObject* object) {
     if (auto* plot = qobject_cast<PlotWidget*>(object)) return new QAccessibleWidget(plot, QAccessible::Graphic);
@@ -30,7 +31,7 @@ PlotWidget::PlotWidget(QWidget* parent) : QWidget(parent), textFont_(WindowFont(
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAutoFillBackground(false);
     setFocusPolicy(Qt::StrongFocus);
-    textFont_.setPointSize(kTextPointSize);
+    textFont_.setPointSize(design::view::kDrawingTextPointSize);
 }
 
 void PlotWidget::SetPlot(const regulator::Plot& plot) {
