@@ -95,6 +95,17 @@ explain() {
             diff <(zipinfo -v "$a" | tail -n +2) <(zipinfo -v "$b" | tail -n +2) | head -n 40 |
                 sed 's/^/     /' || true
             ;;
+        *.msi)
+            # The summary information (codes, times), then the tables.
+            diff <(msiinfo suminfo "$a") <(msiinfo suminfo "$b") | sed 's/^/     /' || true
+            mkdir -p "$scratch/explain/a" "$scratch/explain/b"
+            # (msidump writes the tables' binary fields in the current folder.)
+            if (cd "$scratch/explain/a" && msidump -t -s "$a" >/dev/null) &&
+               (cd "$scratch/explain/b" && msidump -t -s "$b" >/dev/null); then
+                diff -r "$scratch/explain/a" "$scratch/explain/b" | head -n 40 | sed 's/^/     /' || true
+            fi
+            rm -rf "$scratch/explain"
+            ;;
     esac
 }
 
@@ -120,7 +131,7 @@ for name in $names; do
         explain "$one/dist/$name" "$two/dist/$name" >&2
     fi
 done
-for wanted in '.deb' '-win64.zip' '-win64.exe' '-web.zip' '.html' 'SHA256SUMS'; do
+for wanted in '.deb' '-win64.zip' '-win64.exe' '-win64.msi' '-web.zip' '.html' 'SHA256SUMS'; do
     grep -q -- "$wanted\$" <<<"$names" || fail "the release has no *$wanted"
 done
 (cd "$one/dist" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not verify"

@@ -4,6 +4,7 @@
 #   dulmeri_<version>_<arch>.deb      the Debian package
 #   dulmeri-<version>-win64.zip       the portable Windows copy
 #   dulmeri-<version>-win64.exe       the Windows installer
+#   dulmeri-<version>-win64.msi       the Windows Installer package, for IT
 #   dulmeri-<version>-web.zip         the web site folder
 #   dulmeri-<version>.html            the one-file web page
 #   SHA256SUMS                        their checksums (sha256sum -c SHA256SUMS)
@@ -92,10 +93,12 @@ version=$(cpack_setting release-deb CPACK_PACKAGE_VERSION)
 [ -n "$version" ] || { echo "no version in $build_root/release-deb/CPackConfig.cmake" >&2; exit 1; }
 package release-deb DEB | xargs -r cp -t "$dist"
 
-echo "== Windows ZIP and installer"
+echo "== Windows ZIP, installer and Windows Installer package"
 configure release-windows release-windows
 build release-windows
 package release-windows NSIS | xargs -r cp -t "$dist"
+cmake --build "$build_root/release-windows" --target msi
+cp "$build_root/release-windows/$(cpack_setting release-windows CPACK_PACKAGE_FILE_NAME).msi" "$dist"
 # The ZIP is packed here, not by CPack, whose ZIP lists the files in the order
 # the file system gives them, which may differ from one machine to another.
 zip_name=$(cpack_setting release-windows CPACK_PACKAGE_FILE_NAME)

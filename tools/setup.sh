@@ -92,7 +92,8 @@ ctest --preset fuzz
 
 echo "== Windows build (MinGW-w64, tested under Wine)"
 # The tests start their own X server (tests/win32/display.sh) and make the
-# ZIP and the installer (build/windows/dulmeri-*-win64.{zip,exe}).
+# ZIP, the installer and the Windows Installer package
+# (build/windows/dulmeri-*-win64.{zip,exe,msi}).
 build windows
 ctest --preset windows
 

@@ -89,6 +89,7 @@ inline constexpr const char* kObservationTitle = "Наблюдение";
 inline constexpr const char* kObservationMenuItem = "Наблюдение\tF2";
 inline constexpr const char* kTraceTitle = "Температура във времето";
 inline constexpr const char* kLoopTitle = "Хистерезисна примка";
+inline constexpr const char* kRateTitle = "Превключвания според ширината";
 inline constexpr const char* kSwitchingsFigure = "Превключвания: ";
 inline constexpr const char* kPerMinuteFigure = "Превключвания в минута: ";
 inline constexpr const char* kMeanTimeFigure = "Средно време между превключванията: ";
@@ -113,5 +114,14 @@ inline constexpr const char* kLoopEmpty = "Няма данни: натиснет
 inline constexpr const char* kLoopBand = "Нагревателят се включва при {lower} и се изключва при {upper}. ";
 inline constexpr const char* kLoopNowOn = "Сега температурата е {temperature} и нагревателят е включен.";
 inline constexpr const char* kLoopNowOff = "Сега температурата е {temperature} и нагревателят е изключен.";
+inline constexpr const char* kRateEmpty = "Няма измерени прагове: натиснете „Пусни“ и изчакайте цял цикъл.";
+inline constexpr const char* kRateLead = "Превключвания в минута според ширината: ";
+inline constexpr const char* kRatePoint = "при {width} – {rate}";
+inline constexpr const char* kRatePointSeparator = "; ";
+inline constexpr const char* kRateFalling = "Колкото по-широка е зоната, толкова по-рядко превключва.";
+inline constexpr const char* kRateRising = "Колкото по-широка е зоната, толкова по-често превключва.";
+inline constexpr const char* kRateMixed = "Превключванията не следват ширината еднозначно.";
+inline constexpr const char* kRateOneWidth = "Опитайте и друга ширина, за да сравните.";
+inline constexpr const char* kRateInForce = " Сега е в сила ширина {width}.";
 
 }  // namespace design::texts

@@ -39,20 +39,22 @@ const std::array<WidgetSpec, 18> kWidgets = {{
     {"Option1_1",  K::OptionButton, t::kOff,             nullptr,                 3240,  360, 1575,  375, Rgb{0, 192, 0},     kInFrame},
 }};
 
-// The view "Наблюдение": Trace and Loop are picture boxes that draw the run
-// (each under its title); the labels without a text of their own
+// The view "Наблюдение": Trace, Loop and Rate are picture boxes that draw
+// the run (each under its title); the labels without a text of their own
 // (Figure_i) show the figures; Bands is the table of bands.
-const std::array<WidgetSpec, 9> kObservationWidgets = {{
+const std::array<WidgetSpec, 11> kObservationWidgets = {{
     // name         kind             text                 accessible name          left  top   width height background          flags
     {"TraceTitle", K::Label,        t::kTraceTitle,      nullptr,                  120,   60, 6900,  330, kLabelBackground,   kCentred},
     {"Trace",      K::PictureBox,   nullptr,             t::kTraceTitle,           120,  420, 6900, 2340, Rgb{255, 255, 255}, kNoFlags},
     {"LoopTitle",  K::Label,        t::kLoopTitle,       nullptr,                  120, 2850, 6900,  330, kLabelBackground,   kCentred},
-    {"Loop",       K::PictureBox,   nullptr,             t::kLoopTitle,            120, 3210, 6900, 2160, Rgb{255, 255, 255}, kNoFlags},
-    {"Figure_0",   K::Label,        nullptr,             nullptr,                  120, 5460, 6900,  330, std::nullopt,       kNoFlags},
-    {"Figure_1",   K::Label,        nullptr,             nullptr,                  120, 5790, 6900,  330, std::nullopt,       kNoFlags},
-    {"Figure_2",   K::Label,        nullptr,             nullptr,                  120, 6120, 6900,  330, std::nullopt,       kNoFlags},
-    {"Bands",      K::Table,        nullptr,             t::kBandsTableName,       120, 6510, 6900, 1260, Rgb{255, 255, 255}, kNoFlags},
-    {"CopyBands",  K::PushButton,   t::kCopyTable,       nullptr,                  120, 7860, 2400,  375, kChromeFace,        kShowsColour},
+    {"Loop",       K::PictureBox,   nullptr,             t::kLoopTitle,            120, 3210, 6900, 1800, Rgb{255, 255, 255}, kNoFlags},
+    {"RateTitle",  K::Label,        t::kRateTitle,       nullptr,                  120, 5100, 6900,  330, kLabelBackground,   kCentred},
+    {"Rate",       K::PictureBox,   nullptr,             t::kRateTitle,            120, 5460, 6900, 1800, Rgb{255, 255, 255}, kNoFlags},
+    {"Figure_0",   K::Label,        nullptr,             nullptr,                  120, 7350, 6900,  330, std::nullopt,       kNoFlags},
+    {"Figure_1",   K::Label,        nullptr,             nullptr,                  120, 7680, 6900,  330, std::nullopt,       kNoFlags},
+    {"Figure_2",   K::Label,        nullptr,             nullptr,                  120, 8010, 6900,  330, std::nullopt,       kNoFlags},
+    {"Bands",      K::Table,        nullptr,             t::kBandsTableName,       120, 8430, 6900, 1260, Rgb{255, 255, 255}, kNoFlags},
+    {"CopyBands",  K::PushButton,   t::kCopyTable,       nullptr,                  120, 9780, 2400,  375, kChromeFace,        kShowsColour},
 }};
 // clang-format on
 

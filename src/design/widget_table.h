@@ -136,7 +136,7 @@ std::span<const WidgetSpec> WidgetTable();
 // (view_design.h has the numbers it is drawn with). Its drawings are plotted
 // in pixels of their own (96 to the inch).
 inline constexpr int kObservationWidthTwips = 7140;
-inline constexpr int kObservationHeightTwips = 8340;
+inline constexpr int kObservationHeightTwips = 10260;
 // Where the view's widgets find their texts: a label whose text is nullptr
 // (a figure) and the table are filled by the program, the rest come from the
 // table below. Each picture box is one drawing, in the table's order.

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <stdexcept>
 #include <string_view>
 #include <utility>
@@ -174,6 +175,150 @@ void DrawLoop(Plot& plot, const Observation& observation, const NumberFormat& fo
                             {{"temperature", IntegerToText(static_cast<std::int16_t>(now.temperature))}});
 }
 
+// A round axis from 0: steps of 1, 2 or 5 times a power of ten, at most
+// kMostIntervals of them, up to the first step at or above `most` (and
+// `least` at the least).
+struct RoundAxis {
+    double step = 1, end = 1;
+    RoundAxis(double most, double least) {
+        const double reach = std::max(most, least);
+        const double rough = reach / view::kMostIntervals;
+        const double power = std::pow(10.0, std::floor(std::log10(rough)));
+        for (const double factor : {1.0, 2.0, 5.0, 10.0}) {
+            step = factor * power;
+            if (step >= rough * (1 - 1e-9)) break;
+        }
+        end = std::ceil(reach / step * (1 - 1e-12)) * step;
+    }
+};
+
+// The steady rate the control rules give a band of this width between two
+// whole thresholds (the rule of the table's last column).
+double RuleForWidth(double width, int tickMilliseconds) {
+    constexpr double kLower = 1;  // any whole threshold the scale allows above 0
+    return SteadySwitchingsPerMinute(kLower, kLower + width, tickMilliseconds);
+}
+
+// The least width span the rule's curve is drawn over, so that a single
+// band still shows a line through its point.
+constexpr double kLeastCurveSpan = 4;
+
+void DrawRate(Plot& plot, const Observation& observation, const NumberFormat& format) {
+    const Frame frame(plot, view::kRateMargins);
+    const std::vector<BandRow>& rows = observation.Bands();
+    const auto band = observation.CurrentBand();
+    const int tick = observation.TickMilliseconds();
+
+    // The widths shown: the table's and the band in force's.
+    std::vector<double> widths;
+    for (const BandRow& row : rows) widths.push_back(row.width);
+    if (band) widths.push_back(band->upper - band->lower);
+    double from = 0, to = 0;
+    if (!widths.empty()) {
+        from = *std::min_element(widths.begin(), widths.end());
+        to = *std::max_element(widths.begin(), widths.end());
+        if (to - from < kLeastCurveSpan) {
+            from = std::max(0.0, (from + to - kLeastCurveSpan) / 2);
+            to = from + kLeastCurveSpan;
+        }
+    }
+    // The curve: the rule at every whole width over the span and at each
+    // width shown, where the rules give a steady cycle.
+    std::vector<double> curveWidths(widths);
+    for (double w = std::ceil(from); w <= to; ++w) curveWidths.push_back(w);
+    curveWidths.push_back(from);
+    curveWidths.push_back(to);
+    std::sort(curveWidths.begin(), curveWidths.end());
+    curveWidths.erase(std::unique(curveWidths.begin(), curveWidths.end()), curveWidths.end());
+    std::vector<std::pair<double, double>> curve;
+    if (!widths.empty()) {
+        for (const double w : curveWidths) {
+            const double rate = RuleForWidth(w, tick);
+            if (rate > 0) curve.emplace_back(w, rate);
+        }
+    }
+
+    // The band in force: at its row's point once it has one, else on the
+    // rule's curve.
+    std::optional<std::pair<double, double>> current;
+    if (band) {
+        const auto row = std::find_if(rows.begin(), rows.end(), [&](const BandRow& r) {
+            return r.lower == band->lower && r.upper == band->upper;
+        });
+        if (row != rows.end()) {
+            current.emplace(row->width, row->switchingsPerMinute);
+        } else if (band->predictedSwitchingsPerMinute > 0) {
+            current.emplace(band->upper - band->lower, band->predictedSwitchingsPerMinute);
+        }
+    }
+
+    double highest = 0;
+    for (const BandRow& row : rows) highest = std::max(highest, row.switchingsPerMinute);
+    for (const auto& [w, rate] : curve) highest = std::max(highest, rate);
+    if (current) highest = std::max(highest, current->second);
+    constexpr double kLeastWidthAxis = 10, kLeastRateAxis = 10;
+    const RoundAxis across(to, kLeastWidthAxis), up(highest, kLeastRateAxis);
+    const auto x = [&](double width) { return frame.X(width / across.end); };
+    const auto y = [&](double rate) { return frame.Y(rate / up.end); };
+
+    Axes(plot, frame);
+    for (double w = 0; w <= across.end * (1 + 1e-9); w += across.step) {
+        HorizontalTick(plot, frame, w / across.end, NumberToText(w, format));
+    }
+    for (double r = 0; r <= up.end * (1 + 1e-9); r += up.step) {
+        VerticalTick(plot, frame, r / up.end, NumberToText(r, format));
+    }
+    for (std::size_t i = 1; i < curve.size(); ++i) {
+        plot.lines.push_back({x(curve[i - 1].first), y(curve[i - 1].second), x(curve[i].first), y(curve[i].second),
+                              view::kCurveColour, view::kCurveWidth});
+    }
+    for (const BandRow& row : rows) {
+        plot.markers.push_back({x(row.width), y(row.switchingsPerMinute), view::kPointRadius, view::kPointColour});
+    }
+    if (current) {
+        plot.markers.push_back({x(current->first), y(current->second), view::kMarkerRadius, view::kCurrentPointColour});
+    }
+
+    // For screen readers: each band tried by its width, then the trend.
+    if (rows.empty()) {
+        plot.description = texts::kRateEmpty;
+    } else {
+        std::vector<const BandRow*> byWidth;
+        for (const BandRow& row : rows) byWidth.push_back(&row);
+        std::stable_sort(byWidth.begin(), byWidth.end(),
+                         [](const BandRow* a, const BandRow* b) { return a->width < b->width; });
+        std::string points;
+        for (const BandRow* row : byWidth) {
+            points += (points.empty() ? "" : texts::kRatePointSeparator) +
+                      Fill(texts::kRatePoint, {{"width", NumberToText(row->width, format)},
+                                               {"rate", Decimal(row->switchingsPerMinute, format)}});
+        }
+        // The trend over the widths tried, each width by its mean rate.
+        std::vector<std::pair<double, double>> means;
+        for (std::size_t i = 0; i < byWidth.size();) {
+            std::size_t j = i;
+            double sum = 0;
+            for (; j < byWidth.size() && byWidth[j]->width == byWidth[i]->width; ++j)
+                sum += byWidth[j]->switchingsPerMinute;
+            means.emplace_back(byWidth[i]->width, sum / static_cast<double>(j - i));
+            i = j;
+        }
+        bool falling = true, rising = true;
+        for (std::size_t i = 1; i < means.size(); ++i) {
+            falling = falling && means[i].second < means[i - 1].second;
+            rising = rising && means[i].second > means[i - 1].second;
+        }
+        const char* trend = means.size() < 2 ? texts::kRateOneWidth
+                            : falling        ? texts::kRateFalling
+                            : rising         ? texts::kRateRising
+                                             : texts::kRateMixed;
+        plot.description = texts::kRateLead + points + ". " + trend;
+    }
+    if (band) {
+        plot.description += Fill(texts::kRateInForce, {{"width", NumberToText(band->upper - band->lower, format)}});
+    }
+}
+
 using Drawer = void (*)(Plot&, const Observation&, const NumberFormat&);
 
 // The drawing each picture box of the view's table shows, by its name.
@@ -184,6 +329,7 @@ struct NamedDrawer {
 constexpr std::array kDrawers{
     NamedDrawer{"Trace", DrawTrace},
     NamedDrawer{"Loop", DrawLoop},
+    NamedDrawer{"Rate", DrawRate},
 };
 
 Drawer DrawerOf(std::string_view name) {

@@ -18,6 +18,14 @@
 //    below) against the temperature: the path of the last two cycles,
 //    rising on the "on" level and falling on the "off" level, with a
 //    vertical step at each switching, and the current point.
+//  - "Rate", "Превключвания според ширината": the exercise's answer, the
+//    switchings a minute against the band's width: a point for each band of
+//    the table at its measured rate, the band in force marked as the loop
+//    marks its current point (at its row's point, or on the curve before it
+//    has one), and the rule's curve (the steady rate the control rules give
+//    a band of each width between whole thresholds, as the table's
+//    "По правилото") over the widths shown. Both axes start at 0 with round
+//    labels that reach every point and the curve.
 
 #include "numeric_text.h"
 #include "observation.h"

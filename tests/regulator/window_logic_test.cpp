@@ -231,7 +231,13 @@ TEST(ObservationPicture, ShowsTheSteadyCycleBetweenTheThresholdsAndItsFigures) {
     w.logic.Command1_Click(0);
     w.Ticks(90 + 18 * 10);  // heat to 90, then ten whole cycles of 18 ticks
     const ObservationPicture& p = w.view.picture;
-    ASSERT_EQ(p.plots.size(), 2u);
+    // A drawing for each picture box of the view's table, in its order.
+    std::vector<std::string> boxes;
+    for (const design::WidgetSpec& spec : design::ObservationTable()) {
+        if (spec.kind == design::WidgetKind::PictureBox) boxes.emplace_back(spec.name);
+    }
+    ASSERT_EQ(p.plots.size(), boxes.size());
+    for (std::size_t i = 0; i < boxes.size(); ++i) EXPECT_EQ(p.plots[i].name, boxes[i]);
     const Plot& trace = p.plots[0];
     const Plot& loop = p.plots[1];
     EXPECT_STREQ(trace.name, "Trace");
