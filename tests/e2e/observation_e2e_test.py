@@ -186,7 +186,7 @@ def check_accessible_view(pyatspi, process, running):
                             f"{name!r} to describe the run")
         else:
             text = description(drawing)
-            if text != NO_DATA:
+            if name in (TRACE, LOOP) and text != NO_DATA or not text:
                 raise Failure(f"before the run {name!r} is described as {text!r}, expected {NO_DATA!r}")
         print(f"ok: {name!r} is an image described as {text!r}")
     return boxes
