@@ -15,9 +15,11 @@
 #include "observation_view.h"
 
 #include <QFont>
+#include <QPointF>
 #include <QWidget>
 
 #include <string>
+#include <vector>
 
 namespace qt_window {
 
@@ -39,6 +41,7 @@ protected:
 private:
     regulator::Plot plot_;
     QFont textFont_;
+    std::vector<QPointF> chain_;  // a polyline's points, reused from paint to paint
 };
 
 }  // namespace qt_window
