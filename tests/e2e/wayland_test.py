@@ -24,7 +24,7 @@ QT_QPA_PLATFORM. It checks that
     right (a program cannot place windows of its own on Wayland): every
     pixel of the main window's client area is as before, and beside it,
     under a title bar of its own, each of the design's drawings shows;
-    F2 again shrinks the window back to its size;
+    its own close box shrinks the window back to its size;
   - a click on the title bar's close box ends the program with status 0.
 
 Weston places a new window at its own choice; the window's client area is
@@ -315,7 +315,8 @@ def check_title_bar(display, reader, program, corner):
 
 def check_view(display, reader, program, corner):
     """F2 shows the view beside the main window's client area, which shows
-    as before, pixel for pixel; F2 again takes it away."""
+    as before, pixel for pixel; its close box takes it away, and F2 (the
+    logic told it was closed) shows it again and takes it away again."""
     # Weston placed the window where it chose: dragged by its title bar to
     # the output's top left, the window and the view fit on the output.
     title = (corner[0] + 200, corner[1] - TITLE_HEIGHT // 2)
@@ -365,8 +366,16 @@ def check_view(display, reader, program, corner):
                           f"colours {sorted(colours)[:6]}")
         print(f"ok: the view's drawing {name} shows ({drawn} drawn pixels)")
 
-    press_until(display, "F2", lambda: view_shown() is None, "F2 to take the view away", program)
-    program.check_alive("after F2 again")
+    # The view's own close box, at the right end of its title bar.
+    click(display, x0 + VIEW_LEFT + VIEW_WIDTH - 3 - 8, y0 - TITLE_HEIGHT // 2)
+    wait_for(lambda: view_shown() is None, TIMEOUT, "the view's close box to take the view away")
+    # The pointer away from where the view shows, whose pixels are read.
+    for step in (12, 6, 0):
+        xdotool(display, "mousemove", str(OUTPUT_WIDTH - 20 - step), str(OUTPUT_HEIGHT - 20))
+        time.sleep(0.1)
+    program.check_alive("after the view's close box")
+    press_until(display, "F2", view_shown, "F2 to show the view again after its close box", program)
+    press_until(display, "F2", lambda: view_shown() is None, "F2 to take the view away again", program)
     return check_window(reader, "back at its size after the view closed")
 
 

@@ -9,6 +9,7 @@
 #include "plot_widget.h"
 #include "view_design.h"
 #include "view_placement.h"
+#include "wayland_frame.h"
 #include "window_fixture.h"
 
 #include <QAccessible>
@@ -452,6 +453,50 @@ TEST_F(ObservationTest, ScreenReadersGetThePlotsDescribedAndTheTableWithItsHeade
     }
     EXPECT_EQ(cells->cellAt(0, 3)->text(QAccessible::Name), QStringLiteral("66.7"));
     EXPECT_EQ(accessible("CopyBands")->role(), QAccessible::Button);
+}
+
+// Where the program cannot place its windows (Wayland), the view is shown in
+// the main window's own frame, to the right of the form, which stays where
+// it is; the view's close box closes it through the logic, and F2 opens it
+// again.
+TEST_F(ObservationTest, InTheWaylandFrameTheViewOpensBesideTheFormWhichStaysWhereItIs) {
+    auto frame = std::make_unique<WaylandFrame>(form.get());
+    frame->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    const QSize alone = frame->size();
+    const QPoint formAt = form->pos();
+    const QImage before = form->grab().toImage();
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        // F2 wherever the focus is.
+        frame->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus != nullptr ? focus : frame.get(), Qt::Key_F2);
+        ObservationWindow* view = form->Observation();
+        ASSERT_NE(view, nullptr);
+        EXPECT_TRUE(view->isVisible());
+        EXPECT_FALSE(view->isWindow());
+        EXPECT_EQ(view->parentWidget(), frame.get());
+        EXPECT_EQ(form->pos(), formAt);
+        EXPECT_EQ(form->grab().toImage(), before);
+        EXPECT_EQ(view->geometry().left(), formAt.x() + form->width() + 2 * WaylandFrame::kBorder + 8);
+        EXPECT_EQ(view->geometry().top(), formAt.y());
+        EXPECT_EQ(frame->width(), view->geometry().right() + 1 + WaylandFrame::kBorder);
+        EXPECT_GE(frame->height(), view->geometry().bottom() + 1 + WaylandFrame::kBorder);
+        EXPECT_TRUE(form->ObservationAction()->isChecked());
+        // Its own close box, at the right end of its title bar.
+        const QPoint box = frame->SideCloseBox().center();
+        EXPECT_GT(box.x(), view->geometry().center().x());
+        QTest::mouseClick(frame.get(), Qt::LeftButton, {}, box);
+        EXPECT_FALSE(view->isVisible());
+        EXPECT_FALSE(form->Logic().ObservationShown());
+        EXPECT_FALSE(form->ObservationAction()->isChecked());
+        EXPECT_EQ(frame->size(), alone);
+        EXPECT_EQ(form->pos(), formAt);
+    }
+    frame.reset();
+    EXPECT_TRUE(fatalMessages.isEmpty());
 }
 
 }  // namespace
