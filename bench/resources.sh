@@ -4,6 +4,8 @@
 #   running  after a click on "Пусни", for RUN_S seconds (30)
 #   long     the same run carried on to LONG_S seconds in all (120), with the
 #            resident memory sampled every 10 s, to see that it does not grow
+#   view     the run on for RUN_S seconds more with the view "Наблюдение"
+#            open (F2) beside the window, then closed again
 # CPU is utime + stime of all the program's threads over the interval (the
 # kernel scales these to its exact run time, so only the unit, 1/CLK_TCK,
 # limits them), as a share of one core; wake-ups are the context switches of
@@ -105,4 +107,15 @@ awk -v t="$(awk -v a="$started" -v b="$(now)" 'BEGIN { print b - a }')" -v hz="$
              t, 100 * c / hz / t, c, hz, 100 * x / hz / t }'
 rss_end=$(rss_kib "$program_pid")
 echo "RSS at the start of the run $rss_start KiB, at the end $rss_end KiB ($((rss_end - rss_start)) KiB), high-water $(awk '/^VmHWM:/ {print $2}' /proc/$program_pid/status) KiB"
+
+# The view, opened by F2 in the main window: the same run, drawn twice.
+xdotool windowfocus --sync "$window" key F2
+view=$(timeout 10 xdotool search --sync --onlyvisible --name '^Наблюдение$' | head -n1)
+[[ -n $view ]] || { echo "F2 did not open the view" >&2; exit 1; }
+sleep 1
+echo "== running with the view open, ${run_s} s"
+measure "$run_s"
+xdotool windowfocus --sync "$window" key F2
+sleep 1
+xdotool search --onlyvisible --name '^Наблюдение$' >/dev/null && echo "the view closed again: NO" || echo "the view closed again: yes"
 [[ $(picture) != "$(sleep 0.3; picture)" ]] && echo "still running at the end: yes" || echo "still running at the end: NO"

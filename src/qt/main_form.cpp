@@ -5,6 +5,7 @@
 #include "handler_guard.h"
 #include "program_icon.h"
 #include "texts.h"
+#include "wayland_frame.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,6 +23,7 @@
 #include <QScreen>
 #include <QStyle>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -213,7 +215,7 @@ void MainForm::BuildObservationEntry() {
     connect(observationAction_, &QAction::triggered, this, [this] {
         logic_.Observation_Toggle();
         // Checked as the view is, whatever the click made of it.
-        observationAction_->setChecked(observationShown_);
+        observationAction_->setChecked(logic_.ObservationShown());
     });
 
     picture1Menu_ = new QMenu(this);
@@ -261,23 +263,38 @@ void MainForm::DescribeGauge(const std::string& description) { picture1_->setAcc
 
 void MainForm::Announce(regulator::Message message, const std::string& text) { announcer_.Announce(message, text); }
 
+// Beside the main window: a window of its own where Qt places windows; in
+// the main window's own frame on Wayland, where the compositor would.
 void MainForm::ShowObservationView(bool shown) {
+    auto* frame = qobject_cast<WaylandFrame*>(window());
     if (shown) {
         if (observation_ == nullptr) {
             observation_ = new ObservationWindow(this);
             connect(observation_, &ObservationWindow::copyBandsClicked, this, [this] { logic_.CopyBands_Click(); });
-            connect(observation_, &ObservationWindow::closedByUser, this, [this] {
-                ObservationViewClosed();
-                logic_.Observation_Closed();
-            });
+            connect(observation_, &ObservationWindow::closedByUser, this, [this] { logic_.Observation_Closed(); });
         }
-        observation_->ShowBeside(window());
+        if (frame != nullptr) {
+            // As high as the screen leaves under the view's title bar.
+            int height = design::kObservationHeightTwips;
+            if (const QScreen* screen = frame->screen()) {
+                const int room =
+                    screen->availableGeometry().height() - WaylandFrame::kTitleHeight - 2 * WaylandFrame::kBorder;
+                height = std::min(height, room * design::kTwipsPerInch / design::kStandardDpi);
+            }
+            if (!observation_->isVisible()) observation_->LayOut(height);
+            frame->ShowSide(observation_);
+        } else {
+            observation_->ShowBeside(window());
+        }
     } else if (observation_ != nullptr) {
-        // Closed from the view itself: the keyboard goes back to the main window.
-        if (observation_->isActiveWindow()) window()->activateWindow();
-        observation_->hide();
+        if (frame != nullptr) {
+            frame->HideSide();
+        } else {
+            // Closed from the view itself: the keyboard goes back to the main window.
+            if (observation_->isActiveWindow()) window()->activateWindow();
+            observation_->hide();
+        }
     }
-    observationShown_ = shown;
     observationAction_->setChecked(shown);
 }
 
@@ -285,19 +302,16 @@ void MainForm::ShowObservation(const regulator::ObservationPicture& picture) {
     if (observation_ != nullptr) observation_->Show(picture);
 }
 
-void MainForm::PutOnClipboard(const std::string& text) { QGuiApplication::clipboard()->setText(Text(text)); }
-
-void MainForm::ObservationViewClosed() {
-    observationShown_ = false;
-    observationAction_->setChecked(false);
+int MainForm::ObservationHeightTwips() const {
+    return observation_ != nullptr ? observation_->HeightTwips() : design::kObservationHeightTwips;
 }
+
+void MainForm::PutOnClipboard(const std::string& text) { QGuiApplication::clipboard()->setText(Text(text)); }
 
 // The main window closed, or the program ends: the view closes with it.
 void MainForm::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     if (event->spontaneous() || observation_ == nullptr || !observation_->isVisible()) return;
-    observation_->hide();
-    ObservationViewClosed();
     logic_.Observation_Closed();
 }
 

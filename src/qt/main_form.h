@@ -13,7 +13,7 @@
 //   VScroll1      -> VScroll1_UserChange     the user moved the bar
 //   F2, or "Наблюдение" in Picture1's context menu
 //                 -> Observation_Toggle      opens or closes the view
-//   the view's close box -> Observation_Closed
+//   the view's close box -> Observation_Closed (the logic hides the view)
 //   the view's "Копирай таблицата" -> CopyBands_Click
 //
 // Every decision is the logic's: what the gauge shows, what screen readers
@@ -85,6 +85,7 @@ public:
     void Announce(regulator::Message message, const std::string& text) override;
     void ShowObservationView(bool shown) override;
     void ShowObservation(const regulator::ObservationPicture& picture) override;
+    int ObservationHeightTwips() const override;
     void PutOnClipboard(const std::string& text) override;
     void ShowFatalError(const std::string& description) override;
 
@@ -96,7 +97,6 @@ protected:
 private:
     void BuildWidgets();
     void BuildObservationEntry();
-    void ObservationViewClosed();
     void ShowFatalErrorAndQuit(const QString& description);
 
     regulator::WindowLogic logic_;
@@ -113,7 +113,6 @@ private:
     QAction* observationAction_ = nullptr;
     QMenu* picture1Menu_ = nullptr;
     ObservationWindow* observation_ = nullptr;
-    bool observationShown_ = false;  // as last shown or closed
     FatalHandler fatalHandler_;
 };
 

@@ -1,9 +1,10 @@
 #include "observation_window.h"
 
 #include "design_qt.h"
-#include "fixed_size_window.h"
 #include "plot_widget.h"
 #include "texts.h"
+#include "view_design.h"
+#include "view_placement.h"
 #include "widget_table.h"
 
 #include <QAccessibleWidget>
@@ -17,6 +18,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <cmath>
 #include <mutex>
 #include <stdexcept>
 #include <string_view>
@@ -27,12 +29,7 @@ namespace {
 using design::WidgetKind;
 using design::WidgetSpec;
 namespace texts = design::texts;
-
-// The widget's name without its array index: "Figure_1" -> "Figure".
-std::string_view BaseName(const WidgetSpec& spec) {
-    const std::string_view name = spec.name;
-    return name.substr(0, name.find('_'));
-}
+namespace view = design::view;
 
 void SetBackground(QWidget* widget, QPalette::ColorRole role, design::Rgb colour, bool fill) {
     QPalette palette = widget->palette();
@@ -40,6 +37,20 @@ void SetBackground(QWidget* widget, QPalette::ColorRole role, design::Rgb colour
     widget->setPalette(palette);
     widget->setAutoFillBackground(fill);
 }
+
+Qt::Alignment CellAlignment() {
+    switch (view::kCellAlignment) {
+        case view::Alignment::Left:
+            return Qt::AlignLeft | Qt::AlignVCenter;
+        case view::Alignment::Right:
+            return Qt::AlignRight | Qt::AlignVCenter;
+        case view::Alignment::Centre:
+            break;
+    }
+    return Qt::AlignCenter;
+}
+
+regulator::ScreenRect ToScreenRect(const QRect& rect) { return {rect.left(), rect.top(), rect.width(), rect.height()}; }
 
 // Screen readers see the view as a window (a frame), named by its title.
 QAccessibleInterface* ViewAccessibleFactory(const QString&, QObject* object) {
@@ -61,38 +72,39 @@ void ObservationWindow::BuildWidgets() {
     setObjectName(QStringLiteral("Observation"));
     setWindowTitle(Text(texts::kObservationTitle));
     setWindowIcon(parentWidget()->windowIcon());
-    setFixedSize(design::TwipsToWholePixels(design::kObservationWidthTwips),
-                 design::TwipsToWholePixels(design::kObservationHeightTwips));
     SetBackground(this, QPalette::Window, design::kWindowBackground, true);
     const QFont windowFont = WindowFont();
     setFont(windowFont);
+    QFont tableFont = windowFont;
+    tableFont.setPointSize(view::kTablePointSize);
 
     std::vector<QWidget*> tabChain;
     for (const WidgetSpec& spec : design::ObservationTable()) {
         const QString caption = spec.text != nullptr ? Text(spec.text) : QString();
-        const std::string_view name = BaseName(spec);
         QWidget* widget = nullptr;
         switch (spec.kind) {
             case WidgetKind::Label: {
                 auto* label = new QLabel(caption, this);
                 label->setAlignment(Qt::AlignTop | (spec.Has(design::kCentred) ? Qt::AlignHCenter : Qt::AlignLeft));
-                if (name == "Figure") figures_.at(spec.ArrayIndex()) = label;
+                if (spec.text == nullptr) figures_.push_back(label);
                 widget = label;
                 break;
             }
             case WidgetKind::PictureBox: {
                 auto* plot = new PlotWidget(this);
-                (name == "Trace" ? trace_ : loop_) = plot;
+                plots_.push_back(plot);
                 widget = plot;
                 break;
             }
             case WidgetKind::Table: {
+                if (bands_ != nullptr) throw std::logic_error("the view has one table only");
                 bands_ = new QTableWidget(0, static_cast<int>(texts::kBandsTableHeaders.size()), this);
                 QStringList headers;
                 for (std::string_view header : texts::kBandsTableHeaders) {
                     headers << QString::fromUtf8(header.data(), static_cast<qsizetype>(header.size()));
                 }
                 bands_->setHorizontalHeaderLabels(headers);
+                bands_->horizontalHeader()->setDefaultAlignment(CellAlignment());
                 bands_->verticalHeader()->hide();
                 bands_->setEditTriggers(QAbstractItemView::NoEditTriggers);
                 bands_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -108,41 +120,52 @@ void ObservationWindow::BuildWidgets() {
                 widget = bands_;
                 break;
             }
-            case WidgetKind::PushButton:
-                copyBands_ = new QPushButton(caption, this);
+            case WidgetKind::PushButton: {
+                // The view's one button copies its table.
+                auto* button = new QPushButton(caption, this);
                 if (spec.Has(design::kShowsColour) && spec.background) {
-                    copyBands_->setStyleSheet(ColouredButtonStyleSheet(*spec.background));
+                    button->setStyleSheet(ColouredButtonStyleSheet(*spec.background));
                 }
-                copyBands_->setAutoDefault(true);
-                connect(copyBands_, &QPushButton::clicked, this, &ObservationWindow::copyBandsClicked);
-                widget = copyBands_;
+                button->setAutoDefault(true);
+                connect(button, &QPushButton::clicked, this, &ObservationWindow::copyBandsClicked);
+                widget = button;
                 break;
+            }
             default:
                 throw std::logic_error(std::string("the view has no widget of the kind of ") + spec.name);
         }
         widget->setObjectName(QString::fromLatin1(spec.name));
         if (spec.kind == WidgetKind::Table) {
-            QFont tableFont = windowFont;
-            tableFont.setPointSize(kTablePointSize);
             widget->setFont(tableFont);
             bands_->horizontalHeader()->setFont(tableFont);  // a header has a font of its own
         } else {
             widget->setFont(windowFont);
         }
-        widget->setGeometry(PixelGeometry(spec));
         if (spec.accessibleName != nullptr) widget->setAccessibleName(Text(spec.accessibleName));
         if (spec.background && spec.kind != WidgetKind::PushButton) {
             const bool table = spec.kind == WidgetKind::Table, plot = spec.kind == WidgetKind::PictureBox;
             SetBackground(widget, table ? QPalette::Base : QPalette::Window, *spec.background, !table && !plot);
         }
         if (widget->focusPolicy() & Qt::TabFocus) tabChain.push_back(widget);
+        widgets_.push_back(widget);
     }
-    if (trace_ == nullptr || loop_ == nullptr || bands_ == nullptr || copyBands_ == nullptr ||
-        std::find(figures_.begin(), figures_.end(), nullptr) != figures_.end()) {
-        throw std::logic_error("the view's table lacks one of its widgets");
-    }
+    if (bands_ == nullptr) throw std::logic_error("the view's table lacks its table of bands");
+    shownFigures_.resize(figures_.size());
     for (std::size_t i = 1; i < tabChain.size(); ++i) setTabOrder(tabChain[i - 1], tabChain[i]);
-    tabChain.front()->setFocus();
+    if (!tabChain.empty()) tabChain.front()->setFocus();
+    LayOut(design::kObservationHeightTwips);
+}
+
+void ObservationWindow::LayOut(int clientHeightTwips) {
+    const std::vector<regulator::TwipsBox> boxes = regulator::LayOutObservation(clientHeightTwips);
+    for (std::size_t i = 0; i < widgets_.size() && i < boxes.size(); ++i) {
+        const regulator::TwipsBox& box = boxes[i];
+        widgets_[i]->setGeometry(design::TwipsToWholePixels(box.left), design::TwipsToWholePixels(box.top),
+                                 design::TwipsToWholePixels(box.width), design::TwipsToWholePixels(box.height));
+    }
+    setFixedSize(design::TwipsToWholePixels(design::kObservationWidthTwips),
+                 design::TwipsToWholePixels(clientHeightTwips));
+    heightTwips_ = clientHeightTwips;
 }
 
 void ObservationWindow::ShowBeside(QWidget* mainWindow) {
@@ -150,37 +173,48 @@ void ObservationWindow::ShowBeside(QWidget* mainWindow) {
         raise();
         return;
     }
-    // Before the first showing the view's frame is not known yet: it is
-    // taken to be as wide as the main window's.
+    // The frames' margins. Before the first showing the view's are not
+    // known yet: they are taken to be the main window's.
     const QRect main = mainWindow->frameGeometry();
-    QSize frame = frameGeometry().size() - this->size();
-    if (frame.isNull()) frame = main.size() - mainWindow->size();
-    const QSize size = this->size() + frame;
-    QPoint place(main.right() + 1 + kGapPixels, main.top());
-    if (const QScreen* screen = mainWindow->screen()) {
-        const QRect free = screen->availableGeometry();
-        if (place.x() + size.width() - 1 > free.right()) {
-            const int left = main.left() - kGapPixels - size.width();
-            place.setX(left >= free.left() ? left : free.right() + 1 - size.width());
-        }
-        place.setY(std::max(free.top(), std::min(place.y(), free.bottom() + 1 - size.height())));
+    QMargins margins(geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
+                     frameGeometry().right() - geometry().right(), frameGeometry().bottom() - geometry().bottom());
+    if (frameGeometry().size() == size()) {
+        const QRect inner = mainWindow->geometry();
+        margins = QMargins(inner.left() - main.left(), inner.top() - main.top(), main.right() - inner.right(),
+                           main.bottom() - inner.bottom());
     }
+    const int frameWidth = margins.left() + margins.right(), frameHeight = margins.top() + margins.bottom();
+    const int mainTopMargin = mainWindow->geometry().top() - main.top();
+    int clientHeight = design::TwipsToWholePixels(design::kObservationHeightTwips);
+    QPoint place(main.right() + 1 + view::kGapPixels, main.top());
+    if (const QScreen* screen = mainWindow->screen()) {
+        regulator::PlacementRequest request;
+        request.work = ToScreenRect(screen->availableGeometry());
+        request.main = ToScreenRect(main);
+        request.viewWidth = design::TwipsToWholePixels(design::kObservationWidthTwips) + frameWidth;
+        request.viewHeight = clientHeight + frameHeight;
+        request.viewLeastHeight = design::TwipsToWholePixels(regulator::LeastObservationHeightTwips()) + frameHeight;
+        request.mainControlsBottom =
+            mainTopMargin + static_cast<int>(std::ceil(design::TwipsToPixels(regulator::MainControlsBottomTwips())));
+        request.gap = view::kGapPixels;
+        const regulator::ViewPlacement placement = regulator::PlaceView(request);
+        if (placement.main != request.main) mainWindow->move(placement.main.left, placement.main.top);
+        place = QPoint(placement.view.left, placement.view.top);
+        clientHeight = std::max(1, placement.view.height - frameHeight);
+    }
+    // Whole pixels of the client area, in twips.
+    LayOut(std::min(design::kObservationHeightTwips, clientHeight * design::kTwipsPerInch / design::kStandardDpi));
     move(place);
     // A secondary window of the main one: it keeps the program from ending
     // no longer than the main window does.
     winId();
     if (QWindow* window = windowHandle()) window->setTransientParent(mainWindow->windowHandle());
     show();
-    if (QGuiApplication::platformName() == QLatin1String("wayland") &&
-        findChild<FixedSizeWindowGuard*>(QString(), Qt::FindDirectChildrenOnly) == nullptr) {
-        new FixedSizeWindowGuard(this);
-    }
 }
 
 void ObservationWindow::Show(const regulator::ObservationPicture& picture) {
-    trace_->SetPlot(picture.trace);
-    loop_->SetPlot(picture.loop);
-    for (std::size_t i = 0; i < figures_.size(); ++i) {
+    for (std::size_t i = 0; i < plots_.size() && i < picture.plots.size(); ++i) plots_[i]->SetPlot(picture.plots[i]);
+    for (std::size_t i = 0; i < figures_.size() && i < picture.figures.size(); ++i) {
         if (picture.figures[i] == shownFigures_[i]) continue;
         shownFigures_[i] = picture.figures[i];
         figures_[i]->setText(Text(shownFigures_[i]));
@@ -198,7 +232,7 @@ void ObservationWindow::ShowRows(const std::vector<std::array<std::string, 5>>& 
             QTableWidgetItem* item = bands_->item(row, column);
             if (item == nullptr) {
                 item = new QTableWidgetItem(text);
-                item->setTextAlignment(Qt::AlignCenter);
+                item->setTextAlignment(CellAlignment());
                 item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
                 bands_->setItem(row, column, item);
             } else if (item->text() != text) {
@@ -211,8 +245,9 @@ void ObservationWindow::ShowRows(const std::vector<std::array<std::string, 5>>& 
     shownRows_ = rows;
 }
 
+// The close box only asks: the window's logic hides the view.
 void ObservationWindow::closeEvent(QCloseEvent* event) {
-    event->accept();
+    event->ignore();
     emit closedByUser();
 }
 

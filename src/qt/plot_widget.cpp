@@ -1,6 +1,7 @@
 #include "plot_widget.h"
 
 #include "design_qt.h"
+#include "view_design.h"
 
 #include <QAccessibleWidget>
 #include <QPainter>
@@ -14,8 +15,8 @@
 namespace qt_window {
 namespace {
 
-// Dashes and gaps, in multiples of the line's width.
-const QList<qreal> kDashes{4, 3};
+// Dashes and gaps, in multiples of the line's width, as Qt takes them.
+const QList<qreal> kDashes(design::view::kDashPattern.begin(), design::view::kDashPattern.end());
 
 QAccessibleInterface* PlotAccessibleFactory(const QString&, QObject* object) {
     if (auto* plot = qobject_cast<PlotWidget*>(object)) return new QAccessibleWidget(plot, QAccessible::Graphic);
@@ -30,13 +31,17 @@ PlotWidget::PlotWidget(QWidget* parent) : QWidget(parent), textFont_(WindowFont(
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAutoFillBackground(false);
     setFocusPolicy(Qt::StrongFocus);
-    textFont_.setPointSize(kTextPointSize);
+    textFont_.setPointSize(design::view::kDrawingTextPointSize);
 }
 
 void PlotWidget::SetPlot(const regulator::Plot& plot) {
     if (plot.description != plot_.description) setAccessibleDescription(Text(plot.description));
+    // Most drawings change less often than the run ticks: one that did not
+    // change is not painted again.
+    const bool same = plot.width == plot_.width && plot.height == plot_.height && plot.lines == plot_.lines &&
+                      plot.markers == plot_.markers && plot.texts == plot_.texts;
     plot_ = plot;  // reuses the vectors' storage
-    update();
+    if (!same) update();
 }
 
 void PlotWidget::paintEvent(QPaintEvent*) {
@@ -51,15 +56,35 @@ void PlotWidget::paintEvent(QPaintEvent*) {
         const double scale = std::min(sx, sy);
         const auto at = [sx, sy](double x, double y) { return QPointF(x * sx, y * sy); };
 
-        for (const regulator::PlotLine& line : plot_.lines) {
-            // Lines along the axes on whole pixels, crisp; the rest smoothed.
-            const bool straight = line.x1 == line.x2 || line.y1 == line.y2;
-            painter.setRenderHint(QPainter::Antialiasing, !straight);
+        // Lines along the axes on whole pixels, crisp; the rest smoothed. Lines
+        // drawn alike, each starting where the one before it ends, are one
+        // polyline (a run's path: joined, with caps at its two ends only).
+        const auto straight = [](const regulator::PlotLine& line) { return line.x1 == line.x2 || line.y1 == line.y2; };
+        const auto alike = [&](const regulator::PlotLine& a, const regulator::PlotLine& b) {
+            return a.colour == b.colour && a.width == b.width && a.dashed == b.dashed && straight(a) == straight(b);
+        };
+        for (std::size_t first = 0; first < plot_.lines.size();) {
+            const regulator::PlotLine& line = plot_.lines[first];
+            std::size_t end = first + 1;
+            while (end < plot_.lines.size() && alike(plot_.lines[end], line)) ++end;
+            painter.setRenderHint(QPainter::Antialiasing, !straight(line));
             QPen pen(QColor(ToQRgb(line.colour)), line.width * scale);
-            pen.setCapStyle(!straight ? Qt::RoundCap : line.width > 1 ? Qt::SquareCap : Qt::FlatCap);
+            pen.setCapStyle(!straight(line) ? Qt::RoundCap : line.width > 1 ? Qt::SquareCap : Qt::FlatCap);
+            pen.setJoinStyle(!straight(line) ? Qt::BevelJoin : Qt::MiterJoin);
             if (line.dashed) pen.setDashPattern(kDashes);
             painter.setPen(pen);
-            painter.drawLine(at(line.x1, line.y1), at(line.x2, line.y2));
+            for (std::size_t i = first; i < end; ++i) {
+                const regulator::PlotLine& each = plot_.lines[i];
+                if (i == first || each.x1 != plot_.lines[i - 1].x2 || each.y1 != plot_.lines[i - 1].y2) {
+                    if (chain_.size() > 1) painter.drawPolyline(chain_.data(), static_cast<int>(chain_.size()));
+                    chain_.clear();
+                    chain_.push_back(at(each.x1, each.y1));
+                }
+                chain_.push_back(at(each.x2, each.y2));
+            }
+            painter.drawPolyline(chain_.data(), static_cast<int>(chain_.size()));
+            chain_.clear();
+            first = end;
         }
 
         painter.setRenderHint(QPainter::Antialiasing);

@@ -12,6 +12,13 @@
 // it at its fixed client size and keeps the focus and the Tab order. A
 // maximise or full-screen request the compositor makes on its own is
 // refused by FixedSizeWindowGuard.
+//
+// A program cannot place its windows on Wayland, so the view "Наблюдение"
+// is shown inside this frame, beside the form: the frame widens to the
+// right to hold both, the form staying exactly where it is, with the
+// design's gap of window background between them; the view has a title
+// bar of its own with its caption and a close box, which closes the view
+// (a close event the view answers). Hidden, the frame shrinks back.
 
 #include <QWidget>
 
@@ -29,8 +36,17 @@ public:
     explicit WaylandFrame(QWidget* form);
     ~WaylandFrame() override;
 
-    // The close box, in the frame's coordinates.
-    QRect CloseBox() const;
+    // The form's close box (closes the frame), and the side's, in the
+    // frame's coordinates.
+    QRect CloseBox() const { return CloseBox(Pane::Form); }
+    QRect SideCloseBox() const { return CloseBox(Pane::Side); }
+
+    // Shows side (a widget laid out at its fixed size) beside the form,
+    // the frame widened to hold it; or hides it, the frame back to the
+    // form's size. The frame takes side as its child and keeps it.
+    void ShowSide(QWidget* side);
+    void HideSide();
+    QWidget* Side() const { return side_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -41,10 +57,18 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    QRect TitleBar() const;
+    enum class Pane { Form, Side, None };
+    // The form and its title bar within their border; the same for the side.
+    QRect PaneRect(Pane pane) const;
+    QRect TitleBar(Pane pane) const;
+    QRect CloseBox(Pane pane) const;
+    bool SideShown() const;
+    void PaintPane(QPainter& painter, Pane pane, const QString& title, const QIcon& icon);
+    void FitSize();
 
     QWidget* form_;
-    bool closePressed_ = false;  // the close box is held down
+    QWidget* side_ = nullptr;
+    Pane pressed_ = Pane::None;  // whose close box is held down
     bool closeSunken_ = false;   // ... with the pointer over it
 };
 

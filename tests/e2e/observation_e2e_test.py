@@ -4,13 +4,18 @@
     observation_e2e_test.py PROGRAM
 
 Runs in a private D-Bus session (it restarts itself under dbus-run-session)
-with its own Xvfb (no window manager) and accessibility bus. With the main
-window focused, a real F2 (xdotool) opens a second top-level window titled
-"Наблюдение", of its designed size, to the right of the main window and
-transient for it. A real click on "Пусни" starts a run: the trace in the
-view turns red on the screen. Through AT-SPI the view is a frame holding a
-table "Опитани прагове" with its five column headers and two images named
-by their titles whose descriptions follow the run. F2 closes the view; a
+with its own Xvfb at 1280 x 800 (a common laptop screen, on which the two
+windows do not fit side by side where the main window opens, centred; no
+window manager) and accessibility bus. With the main window focused, a real
+F2 (xdotool) opens a second top-level window titled "Наблюдение", of its
+designed width, on the screen, transient for the main window and clear of
+it: every pixel of the main window's client area, grabbed before F2 and
+again after it where the main window now stands, is unchanged. A real click
+on "Пусни" starts a run: the trace in the view turns red on the screen.
+Through AT-SPI the view is a frame holding a table "Опитани прагове" with
+its five column headers and as many images, named by their titles, as the
+design has picture boxes, whose descriptions follow the run; on the screen
+each of them shows the run in colour. F2 closes the view; a
 right click on the gauge and a click on the menu's item open it again; and
 closing the main window with the view open ends the program with status 0.
 """
@@ -28,16 +33,13 @@ from x11_session import (CAPTION_WORD, Failure, ProgramWindow, ScreenReader, Xvf
 
 TIMEOUT = 20  # seconds for any one condition to come true on a slow machine
 
-# Wide enough for the main window (centred) and the view beside it.
-SCREEN = (1600, 900)
+SCREEN = (1280, 800)
 MAIN_SIZE = (476, 396)
 VIEW_TITLE = "Наблюдение"
-VIEW_SIZE = (476, 556)
-GAP = 8  # between the main window and the view
 
 START_BUTTON = (168, 176, 81, 25)  # Command1_0 in the main window
 GAUGE = (8, 48, 97, 177)           # Picture1
-TRACE_INSIDE = (8 + 2, 28 + 2, 460 - 4, 156 - 4)  # the view's Trace within its border
+BORDER = 2  # a drawing's sunken border
 
 TRACE = "Температура във времето"
 LOOP = "Хистерезисна примка"
@@ -64,26 +66,45 @@ def xdotool(display, *arguments):
     subprocess.run(["xdotool", *arguments], check=True, env=dict(os.environ, DISPLAY=display))
 
 
-def red_pixels(reader, view):
-    image = reader.grab(view.x + TRACE_INSIDE[0], view.y + TRACE_INSIDE[1], TRACE_INSIDE[2], TRACE_INSIDE[3])
+def red_pixels(reader, box):
+    """The gauge's red within a drawing's box (x, y, width, height on the screen), inside its border."""
+    x, y, width, height = box
+    image = reader.grab(x + BORDER, y + BORDER, width - 2 * BORDER, height - 2 * BORDER)
     gauge_red = expected_layout().colours["gaugeRed"]
     return sum(row.count(gauge_red) for row in image.rows)
 
 
+def coloured_pixels(reader, box):
+    """Pixels neither white, black nor grey inside a drawing's border: the run's own colours."""
+    x, y, width, height = box
+    image = reader.grab(x + BORDER, y + BORDER, width - 2 * BORDER, height - 2 * BORDER)
+    return sum(1 for row in image.rows for (r, g, b) in row if max(r, g, b) - min(r, g, b) > 40)
+
+
+def main_client_pixels(x_display, reader, main_window):
+    """The main window's client area as it stands now, and its place."""
+    main = ProgramWindow(x_display, main_window)
+    return (main.x, main.y), reader.grab(main.x, main.y, main.width, main.height)
+
+
 def check_view_window(x_display, main, view_window):
     view = ProgramWindow(x_display, view_window)
-    if (view.width, view.height) != VIEW_SIZE:
-        raise Failure(f"the view is {view.width} x {view.height}, expected {VIEW_SIZE[0]} x {VIEW_SIZE[1]}")
-    expected = (main.x + main.width + GAP, main.y)
-    if (view.x, view.y) != expected:
-        raise Failure(f"the view is at ({view.x}, {view.y}); to the right of the main window at "
-                      f"({main.x}, {main.y}) it would be at {expected}")
+    width, height = expected_layout().view_size
+    if view.width != width or view.height > height:
+        raise Failure(f"the view is {view.width} x {view.height}, expected {width} wide and at most {height} high")
+    if not (0 <= view.x and view.x + view.width <= SCREEN[0] and 0 <= view.y and view.y + view.height <= SCREEN[1]):
+        raise Failure(f"the view at ({view.x}, {view.y}) reaches past the {SCREEN[0]} x {SCREEN[1]} screen")
+    main = ProgramWindow(x_display, main.window)  # where it stands now
+    if (view.x < main.x + main.width and main.x < view.x + view.width and view.y < main.y + main.height
+            and main.y < view.y + view.height):
+        raise Failure(f"the view at ({view.x}, {view.y}) {view.width} x {view.height} overlaps the main window at "
+                      f"({main.x}, {main.y})")
     transient = view_window.get_wm_transient_for()
     if transient is None or transient.id != main.window.id:
         raise Failure(f"the view is transient for {transient and hex(transient.id)}, expected the main window "
                       f"{hex(main.window.id)}")
-    print(f"ok: F2 opened {VIEW_TITLE!r}, {view.width} x {view.height} at ({view.x}, {view.y}), right of the main "
-          f"window and transient for it")
+    print(f"ok: F2 opened {VIEW_TITLE!r}, {view.width} x {view.height} at ({view.x}, {view.y}), clear of the main "
+          f"window at ({main.x}, {main.y}) and transient for it")
     return view
 
 
@@ -117,7 +138,7 @@ class ViewTree:
         named = [item for item in self.objects if item.name == name]
         found = [item for item in named if item.getRole() == role]
         if len(found) != 1:
-            raise Failure(f"{len(found)} objects in the view are a {role.value_nick} named {name!r}; the ones "
+            raise Failure(f"{len(found)} objects in the view are a {role} named {name!r}; the ones "
                           f"of that name are {[item.getRoleName() for item in named]}")
         return found[0]
 
@@ -148,16 +169,29 @@ def check_accessible_view(pyatspi, process, running):
             raise Failure(f"the header cells of the table's columns are {cell_headers}, expected {HEADERS}")
     print(f"ok: {BANDS!r} is a table of {table.nRows} row(s) with the headers {headers}")
 
-    for name in (TRACE, LOOP):
-        drawing = tree.one(name, P.ROLE_IMAGE)
+    # One image for each picture box of the design, each named by its title.
+    drawings = [item for item in tree.objects if item.getRole() == P.ROLE_IMAGE]
+    expected = [name for name, widget in expected_layout().view_widgets.items() if widget["kind"] == "PictureBox"]
+    if len(drawings) != len(expected):
+        raise Failure(f"the view has {len(drawings)} images ({[item.name for item in drawings]}); the design has "
+                      f"{len(expected)} picture boxes ({expected})")
+    boxes = []
+    for drawing in drawings:
+        extents = drawing.queryComponent().getExtents(P.DESKTOP_COORDS)
+        boxes.append((drawing.name, (extents.x, extents.y, extents.width, extents.height)))
+    if not {TRACE, LOOP} <= {drawing.name for drawing in drawings}:
+        raise Failure(f"the view's images are {[item.name for item in drawings]}; expected {TRACE!r} and {LOOP!r}")
+    for drawing in drawings:
+        name = drawing.name
         if running:
             text = wait_for(lambda: (text := description(drawing)) not in ("", NO_DATA) and text, TIMEOUT,
                             f"{name!r} to describe the run")
         else:
             text = description(drawing)
-            if text != NO_DATA:
+            if name in (TRACE, LOOP) and text != NO_DATA or not text:
                 raise Failure(f"before the run {name!r} is described as {text!r}, expected {NO_DATA!r}")
         print(f"ok: {name!r} is an image described as {text!r}")
+    return boxes
 
 
 def run(program, runtime_dir):
@@ -200,18 +234,34 @@ def drive(pyatspi, x_display, server, process):
     reader = ScreenReader(x_display)
 
     xdotool(server.display, "windowfocus", "--sync", str(main.window.id))
+    # The main window idle, as it looks: with the text caret shown and hidden.
+    seen = []
+    for _ in range(8):
+        _, image = main_client_pixels(x_display, reader, main.window)
+        if image not in seen:
+            seen.append(image)
+        time.sleep(0.2)
     xdotool(server.display, "key", "F2")
-    view = check_view_window(x_display, main, wait_for(alive(lambda: find_view(x_display)), TIMEOUT,
-                                                       f"F2 to open a window titled {VIEW_TITLE!r}"))
-    check_accessible_view(pyatspi, process, running=False)
+    check_view_window(x_display, main, wait_for(alive(lambda: find_view(x_display)), TIMEOUT,
+                                               f"F2 to open a window titled {VIEW_TITLE!r}"))
+    boxes = check_accessible_view(pyatspi, process, running=False)
+    place, after = wait_for(alive(lambda: (grab := main_client_pixels(x_display, reader, main.window))[1] in seen
+                                  and grab), TIMEOUT, "every pixel of the main window to show as before F2")
+    print(f"ok: with the view open, all {main.width} x {main.height} pixels of the main window show as before, "
+          f"the window at {place} (was ({main.x}, {main.y}))")
+    main = ProgramWindow(x_display, main.window)
 
     click(x_display, main.x + START_BUTTON[0] + START_BUTTON[2] // 2, main.y + START_BUTTON[1] + START_BUTTON[3] // 2)
     print("clicked 'Пусни'")
-    first = wait_for(alive(lambda: red_pixels(reader, view)), TIMEOUT, "the view's trace to show red")
-    grown = wait_for(alive(lambda: (count := red_pixels(reader, view)) > first + 20 and count), TIMEOUT,
+    trace = dict(boxes)[TRACE]
+    first = wait_for(alive(lambda: red_pixels(reader, trace)), TIMEOUT, "the view's trace to show red")
+    grown = wait_for(alive(lambda: (count := red_pixels(reader, trace)) > first + 20 and count), TIMEOUT,
                      "the view's trace to grow")
     print(f"ok: the trace shows the run in red ({first} -> {grown} pixels)")
-    check_accessible_view(pyatspi, process, running=True)
+    boxes = check_accessible_view(pyatspi, process, running=True)
+    for name, box in boxes:
+        count = wait_for(alive(lambda: coloured_pixels(reader, box)), TIMEOUT, f"{name!r} to show the run in colour")
+        print(f"ok: {name!r} at {box} shows the run in colour ({count} pixels)")
 
     # F2 again, wherever the focus is among the program's windows.
     xdotool(server.display, "windowfocus", "--sync", str(main.window.id))

@@ -20,6 +20,11 @@ QT_QPA_PLATFORM. It checks that
   - weston's maximise shortcut (super+shift+M), idle and during a run, and
     its full-screen shortcut (super+shift+F) leave the program running, back
     at its fixed size, without a protocol error;
+  - F2 shows the view "Наблюдение" inside the window's own toplevel, to its
+    right (a program cannot place windows of its own on Wayland): every
+    pixel of the main window's client area is as before, and beside it,
+    under a title bar of its own, each of the design's drawings shows;
+    its own close box shrinks the window back to its size;
   - a click on the title bar's close box ends the program with status 0.
 
 Weston places a new window at its own choice; the window's client area is
@@ -38,7 +43,8 @@ from x11_session import (CAPTION_WORD, Failure, ScreenReader, Xvfb, expect_exit_
                          find_program_window, program_environment, run_checks, stop_process, wait_for)
 
 TIMEOUT = 30  # seconds for anything to happen on a loaded machine
-OUTPUT_WIDTH, OUTPUT_HEIGHT = 1000, 740  # weston's output, inside the 1024 x 768 X screen
+SCREEN = (1280, 1024)
+OUTPUT_WIDTH, OUTPUT_HEIGHT = 1250, 990  # weston's output, inside the X screen: room for the view beside
 SOCKET = "wayland-dulmeri-test"
 APP_ID = "org.example.Dulmeri"
 
@@ -62,6 +68,14 @@ CLOSE_BUTTON = (WIDTH - 3 - 8, -TITLE_HEIGHT // 2)
 # Where any other button would be: the title bar's right end up to the
 # close box, clear of the caption's text.
 BUTTONLESS_STRIP = (WIDTH - 110, WIDTH - 22)
+# The view beside the client area, in the same toplevel: the design's gap,
+# then its own border; its client area level with the main one.
+VIEW_GAP = 8
+VIEW_LEFT = WIDTH + BORDER + VIEW_GAP + BORDER
+VIEW_WIDTH, VIEW_HEIGHT = LAYOUT.view_size
+DRAWINGS = [(name, tuple(widget["box"])) for name, widget in LAYOUT.view_widgets.items()
+            if widget["kind"] == "PictureBox"]
+WHITE = (255, 255, 255)
 
 
 class Weston:
@@ -299,8 +313,74 @@ def check_title_bar(display, reader, program, corner):
     return check_window(reader, "after it was moved")
 
 
+def check_view(display, reader, program, corner):
+    """F2 shows the view beside the main window's client area, which shows
+    as before, pixel for pixel; its close box takes it away, and F2 (the
+    logic told it was closed) shows it again and takes it away again."""
+    # Weston placed the window where it chose: dragged by its title bar to
+    # the output's top left, the window and the view fit on the output.
+    title = (corner[0] + 200, corner[1] - TITLE_HEIGHT // 2)
+    target = (40 + 200, 40 - TITLE_HEIGHT // 2)
+    for step in (12, 6, 0):
+        xdotool(display, "mousemove", str(title[0] - step), str(title[1]))
+        time.sleep(0.1)
+    xdotool(display, "mousedown", "1")
+    for step in range(1, 21):
+        xdotool(display, "mousemove", str(title[0] + (target[0] - title[0]) * step // 20),
+                str(title[1] + (target[1] - title[1]) * step // 20))
+        time.sleep(0.05)
+    xdotool(display, "mouseup", "1")
+    wait_for(lambda: (moved := client_area(reader)) is not None and moved[1] < corner[1] - 100, TIMEOUT,
+             "a drag on the title bar to move the window up")
+    corner = check_window(reader, "moved to the output's top")
+    x0, y0 = corner
+    if y0 + VIEW_HEIGHT + BORDER > OUTPUT_HEIGHT or x0 + VIEW_LEFT + VIEW_WIDTH + BORDER > OUTPUT_WIDTH:
+        raise Failure(f"the window at {corner} leaves no room for the view on the output")
+    # The client area idle, with the text caret shown and hidden.
+    seen = []
+    for _ in range(8):
+        image = reader.grab(x0, y0, WIDTH, HEIGHT)
+        if image not in seen:
+            seen.append(image)
+        time.sleep(0.2)
+
+    def view_shown():
+        view = reader.grab(x0 + VIEW_LEFT, y0, VIEW_WIDTH, VIEW_HEIGHT)
+        return view if all(view.pixel(x, y) == BACKGROUND for x, y in ((VIEW_WIDTH - 2, 2), (2, VIEW_HEIGHT - 2))) \
+            else None
+    view = press_until(display, "F2", view_shown, "F2 to show the view beside the window", program)
+    program.check_alive("after F2")
+    gap = reader.grab(x0 + WIDTH + BORDER, y0, VIEW_GAP, HEIGHT)
+    if {pixel for row in gap.rows for pixel in row} != {BACKGROUND}:
+        raise Failure("the gap between the window and the view is not all the window's background")
+    wait_for(lambda: reader.grab(x0, y0, WIDTH, HEIGHT) in seen, TIMEOUT,
+             "every pixel of the main window's client area to show as before F2")
+    print(f"ok: F2 showed the view {VIEW_WIDTH} x {VIEW_HEIGHT} beside the window at {corner}, whose "
+          f"{WIDTH} x {HEIGHT} pixels show as before")
+    for name, (x, y, width, height) in DRAWINGS:
+        inside = view.crop(x + 2, y + 2, width - 4, height - 4)
+        colours = {inside.pixel(i, j) for j in range(height - 4) for i in range(width - 4)}
+        drawn = sum(1 for j in range(height - 4) for i in range(width - 4) if inside.pixel(i, j) != WHITE)
+        if WHITE not in colours or drawn < 200:
+            raise Failure(f"the drawing {name} at {(x, y, width, height)} in the view shows {drawn} drawn pixels, "
+                          f"colours {sorted(colours)[:6]}")
+        print(f"ok: the view's drawing {name} shows ({drawn} drawn pixels)")
+
+    # The view's own close box, at the right end of its title bar.
+    click(display, x0 + VIEW_LEFT + VIEW_WIDTH - 3 - 8, y0 - TITLE_HEIGHT // 2)
+    wait_for(lambda: view_shown() is None, TIMEOUT, "the view's close box to take the view away")
+    # The pointer away from where the view shows, whose pixels are read.
+    for step in (12, 6, 0):
+        xdotool(display, "mousemove", str(OUTPUT_WIDTH - 20 - step), str(OUTPUT_HEIGHT - 20))
+        time.sleep(0.1)
+    program.check_alive("after the view's close box")
+    press_until(display, "F2", view_shown, "F2 to show the view again after its close box", program)
+    press_until(display, "F2", lambda: view_shown() is None, "F2 to take the view away again", program)
+    return check_window(reader, "back at its size after the view closed")
+
+
 def run(program, runtime_dir):
-    with Xvfb() as server, Weston(server.display, runtime_dir) as weston:
+    with Xvfb(*SCREEN) as server, Weston(server.display, runtime_dir) as weston:
         reader = ScreenReader(weston.x)
         started = Program(program, server.display, runtime_dir)
         try:
@@ -321,6 +401,7 @@ def drive(server, weston, reader, program):
     print(f"ok: a Wayland client (no X window of its own), application id {APP_ID}")
     if gauge_colour(reader, corner) != GAUGE_BLUE:
         raise Failure(f"the gauge is {gauge_colour(reader, corner)} at start, expected blue {GAUGE_BLUE}")
+    corner = check_view(display, reader, program, corner)
 
     def maximise_by_shortcut(what):
         before = len(maximise_requests(program))

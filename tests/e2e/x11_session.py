@@ -228,6 +228,9 @@ class Layout:
         self.width, self.height = data["client"]
         self.colours = {name: tuple(rgb) for name, rgb in data["colours"].items()}
         self.widgets = data["widgets"]
+        # The view's widgets at its design height, in the design table's order.
+        self.view_size = tuple(data["observation"])
+        self.view_widgets = data["observationWidgets"]
 
     def box(self, name):
         """(x, y, width, height) of a widget in the client area."""

@@ -3,8 +3,13 @@
 // laid out as designed; after a steady run its figures, its table, the
 // clipboard and the trace's pixels; what screen readers get from it.
 
+#include "design_qt.h"
 #include "main_form.h"
 #include "observation_window.h"
+#include "plot_widget.h"
+#include "view_design.h"
+#include "view_placement.h"
+#include "wayland_frame.h"
 #include "window_fixture.h"
 
 #include <QAccessible>
@@ -152,7 +157,7 @@ TEST_F(ObservationTest, F2AndPicture1sMenuOpenAndCloseTheViewBesideTheWindow) {
 
     // Its own close box, then F2 again: the two stay in step.
     OpenView();
-    EXPECT_TRUE(view->close());
+    view->close();  // the logic hides it
     EXPECT_FALSE(view->isVisible());
     EXPECT_FALSE(form->Logic().ObservationShown());
     EXPECT_FALSE(item->isChecked());
@@ -167,77 +172,91 @@ TEST_F(ObservationTest, F2AndPicture1sMenuOpenAndCloseTheViewBesideTheWindow) {
     EXPECT_TRUE(fatalMessages.isEmpty());
 }
 
-TEST_F(ObservationTest, TheViewOpensRightOfTheWindowOrLeftOfItOrAtTheScreensEdge) {
-    // Offscreen the screen is 800 x 600: a window and the view side by side
-    // do not fit, so the main window is moved partly off the screen.
+// Offscreen the screen is 800 x 800: the two side by side do not fit. Wherever the main window stands, the view opens on
+// the screen, never over the main window's controls, laid out in the height
+// left (its drawings lower); the main window keeps its size.
+TEST_F(ObservationTest, TheViewOpensOnTheScreenNeverOverTheWindowsControls) {
     const QRect screen = form->screen()->availableGeometry();
-    ASSERT_GE(screen.width(), 100 + 8 + 476);
-    ASSERT_LT(screen.width(), 2 * 476 + 2 * 8);
-    ASSERT_GE(screen.height(), 556);
-    const int left = screen.left(), top = screen.top(), right = screen.right() + 1, bottom = screen.bottom() + 1;
-    // Places are the frames' (the platform's offscreen windows have one).
-    const QSize frame = form->frameGeometry().size() - form->size();
-    const int width = 476 + frame.width(), height = 556 + frame.height();
-    const struct {
-        const char* where;
-        QPoint window;  // the main window's place
-        QPoint view;    // the view's
-    } cases[] = {
-        {"room on the right", {left - 400, top}, {left - 400 + 476 + frame.width() + 8, top}},
-        {"room on the left only", {right - 100, top + 20}, {right - 100 - 8 - width, top + 20}},
-        {"room on neither side, low on the screen", {left + 100, bottom - 300}, {right - width, bottom - height}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.where);
-        form->move(c.window);
-        ASSERT_EQ(form->frameGeometry().topLeft(), c.window);
+    const QSize mainSize = form->frameGeometry().size();
+    const int controlsBottom = (form->geometry().top() - form->frameGeometry().top()) +
+                               static_cast<int>(design::TwipsToPixels(regulator::MainControlsBottomTwips()));
+    const QPoint places[] = {screen.topLeft(), screen.center(), screen.bottomRight() - QPoint(100, 100),
+                             screen.topLeft() + QPoint(screen.width() - mainSize.width(), 0)};
+    for (const QPoint& place : places) {
+        SCOPED_TRACE(place.x() * 10000 + place.y());
+        form->move(place);
         ObservationWindow* view = OpenView();
-        EXPECT_EQ(view->frameGeometry().topLeft(), c.view);
+        const QRect main = form->frameGeometry(), shown = view->frameGeometry();
+        EXPECT_EQ(main.size(), mainSize);
+        EXPECT_TRUE(screen.contains(shown));
+        EXPECT_FALSE(shown.intersects(QRect(main.left(), main.top(), main.width(), controlsBottom)));
+        // Laid out in the height it was given, as the core lays it out.
+        EXPECT_EQ(view->height(), design::TwipsToWholePixels(view->HeightTwips()));
+        EXPECT_EQ(form->ObservationHeightTwips(), view->HeightTwips());
+        const auto boxes = regulator::LayOutObservation(view->HeightTwips());
+        const auto table = design::ObservationTable();
+        ASSERT_EQ(boxes.size(), table.size());
+        for (std::size_t i = 0; i < table.size(); ++i) {
+            const QRect expected(design::TwipsToWholePixels(boxes[i].left), design::TwipsToWholePixels(boxes[i].top),
+                                 design::TwipsToWholePixels(boxes[i].width),
+                                 design::TwipsToWholePixels(boxes[i].height));
+            EXPECT_EQ(InView(table[i].name)->geometry(), expected) << table[i].name;
+        }
         form->ObservationAction()->trigger();
         EXPECT_FALSE(view->isVisible());
+        EXPECT_EQ(form->frameGeometry(), main) << "closing the view leaves the main window where it is";
     }
 }
 
-// The view's widgets in pixels (twips / 15), written out independently of
-// the table the view is built from.
+// The view's widgets in the design's pixels (twips / 15) at its design
+// height, one for each row of its table by kind: every picture box a
+// drawing, every label without a text a figure, in the table's order.
 TEST_F(ObservationTest, ObservationViewGeometryFontsColoursAndTabOrderFollowTheDesign) {
     ObservationWindow* view = OpenView();
-    EXPECT_EQ(view->size(), QSize(476, 556));
+    view->LayOut(design::kObservationHeightTwips);
+    EXPECT_EQ(view->size(), QSize(design::TwipsToWholePixels(design::kObservationWidthTwips),
+                                  design::TwipsToWholePixels(design::kObservationHeightTwips)));
     EXPECT_EQ(view->minimumSize(), view->maximumSize());
     const Qt::WindowFlags flags = view->windowFlags();
     EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
 
-    const struct {
-        const char* name;
-        QRect geometry;
-        const char* caption;
-    } widgets[] = {
-        {"TraceTitle", {8, 4, 460, 22}, "Температура във времето"},
-        {"Trace", {8, 28, 460, 156}, nullptr},
-        {"LoopTitle", {8, 190, 460, 22}, "Хистерезисна примка"},
-        {"Loop", {8, 214, 460, 144}, nullptr},
-        {"Figure_0", {8, 364, 460, 22}, "Превключвания: 0"},
-        {"Figure_1", {8, 386, 460, 22}, "Превключвания в минута: –"},
-        {"Figure_2", {8, 408, 460, 22}, "Средно време между превключванията: –"},
-        {"Bands", {8, 434, 460, 84}, nullptr},
-        {"CopyBands", {8, 524, 160, 25}, "Копирай таблицата"},
-    };
-    for (const auto& w : widgets) {
-        QWidget* widget = InView(w.name);
+    std::size_t plots = 0, figures = 0;
+    QStringList focusable;
+    for (const design::WidgetSpec& spec : design::ObservationTable()) {
+        QWidget* widget = InView(spec.name);
         ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(widget->geometry(), w.geometry) << w.name;
-        if (auto* label = qobject_cast<QLabel*>(widget)) EXPECT_EQ(label->text(), U(w.caption)) << w.name;
-        if (auto* button = qobject_cast<QPushButton*>(widget)) EXPECT_EQ(button->text(), U(w.caption)) << w.name;
-        EXPECT_EQ(widget->font().family(), QStringLiteral("Times New Roman")) << w.name;
-        if (qobject_cast<QTableWidget*>(widget) == nullptr) EXPECT_EQ(widget->font().pointSize(), 12) << w.name;
+        EXPECT_EQ(widget->geometry(), PixelGeometry(spec)) << spec.name;
+        if (spec.kind == design::WidgetKind::PictureBox) {
+            ASSERT_LT(plots, view->Plots().size());
+            EXPECT_EQ(view->Plots()[plots++], widget) << spec.name;
+        }
+        if (spec.kind == design::WidgetKind::Label && spec.text == nullptr) {
+            ASSERT_LT(figures, view->Figures().size());
+            EXPECT_EQ(view->Figures()[figures++], widget) << spec.name;
+        }
+        if (spec.kind != design::WidgetKind::Label) focusable << QString::fromLatin1(spec.name);
+        if (auto* label = qobject_cast<QLabel*>(widget); label != nullptr && spec.text != nullptr) {
+            EXPECT_EQ(label->text(), U(spec.text)) << spec.name;
+        }
+        if (auto* button = qobject_cast<QPushButton*>(widget)) EXPECT_EQ(button->text(), U(spec.text)) << spec.name;
+        EXPECT_EQ(widget->font().family(), QStringLiteral("Times New Roman")) << spec.name;
+        EXPECT_EQ(widget->font().pointSize(),
+                  spec.kind == design::WidgetKind::Table ? design::view::kTablePointSize : design::kFontPointSize)
+            << spec.name;
     }
+    EXPECT_EQ(plots, view->Plots().size());
+    EXPECT_EQ(figures, view->Figures().size());
+    EXPECT_GE(plots, 2u);
+    EXPECT_EQ(figures, 3u);
+    EXPECT_EQ(InView<QLabel>("Figure_0")->text(), U("Превключвания: 0"));
 
     // The table: the five headers, every one whole within the table's width.
     auto* bands = InView<QTableWidget>("Bands");
     ASSERT_EQ(bands->columnCount(), kHeaders.size());
     const QHeaderView* header = bands->horizontalHeader();
+    EXPECT_EQ(header->font().pointSize(), design::view::kTablePointSize);
     int right = 0;
     for (int column = 0; column < bands->columnCount(); ++column) {
         EXPECT_EQ(bands->horizontalHeaderItem(column)->text(), kHeaders[column]);
@@ -252,24 +271,33 @@ TEST_F(ObservationTest, ObservationViewGeometryFontsColoursAndTabOrderFollowTheD
     // Colours: the window, the titles' label colour, the drawings' white.
     const QImage image = view->grab().toImage();
     const double ratio = view->devicePixelRatioF();
-    const auto at = [&](int x, int y) {
-        return image.pixel(static_cast<int>(x * ratio + ratio / 2), static_cast<int>(y * ratio + ratio / 2)) & 0xffffff;
+    const auto at = [&](QPoint p) {
+        return image.pixel(static_cast<int>(p.x() * ratio + ratio / 2), static_cast<int>(p.y() * ratio + ratio / 2)) &
+               0xffffff;
     };
-    EXPECT_EQ(at(470, 300), qRgb(192, 192, 255) & 0xffffff);        // window background right of the drawings
-    EXPECT_EQ(at(12, 8), qRgb(255, 192, 128) & 0xffffff);           // TraceTitle
-    EXPECT_EQ(at(12, 194), qRgb(255, 192, 128) & 0xffffff);         // LoopTitle
-    EXPECT_EQ(at(8 + 20, 28 + 5), qRgb(255, 255, 255) & 0xffffff);  // inside Trace, above its axis
+    const QPoint inset(4, 4);
+    EXPECT_EQ(at({view->width() - 4, InView("Trace")->geometry().bottom() + 3}), qRgb(192, 192, 255) & 0xffffff);
+    for (const design::WidgetSpec& spec : design::ObservationTable()) {
+        const QPoint corner = InView(spec.name)->geometry().topLeft() + inset;
+        if (spec.kind == design::WidgetKind::Label && spec.text != nullptr) {
+            EXPECT_EQ(at(corner), qRgb(255, 192, 128) & 0xffffff) << spec.name;  // a title
+        }
+        if (spec.kind == design::WidgetKind::PictureBox) {
+            EXPECT_EQ(at(corner + QPoint(12, 0)), qRgb(255, 255, 255) & 0xffffff) << spec.name;  // above its axis
+        }
+    }
 
-    // Tab goes round the drawings, the table and the button.
+    // Tab goes round the drawings, the table and the button, in the table's order.
     view->activateWindow();
     ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == view; }));
     ASSERT_NE(QApplication::focusWidget(), nullptr);
     QStringList visited{QApplication::focusWidget()->objectName()};
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < focusable.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited << QApplication::focusWidget()->objectName();
     }
-    EXPECT_EQ(visited, (QStringList{"Trace", "Loop", "Bands", "CopyBands", "Trace"}));
+    focusable << focusable.front();
+    EXPECT_EQ(visited, focusable);
 }
 
 // The trace's pixels in device pixels: the rows of the two dashed threshold
@@ -308,6 +336,7 @@ TracePixels ReadTrace(const QImage& image, int border) {
 
 TEST_F(ObservationTest, ObservationDrawingFiguresTableAndClipboardAfterASteadyRun) {
     ObservationWindow* view = OpenView();
+    view->LayOut(design::kObservationHeightTwips);  // the drawings at their design size
     SteadyRun();
 
     EXPECT_EQ(InView<QLabel>("Figure_0")->text(), U("Превключвания: 21"));
@@ -424,6 +453,50 @@ TEST_F(ObservationTest, ScreenReadersGetThePlotsDescribedAndTheTableWithItsHeade
     }
     EXPECT_EQ(cells->cellAt(0, 3)->text(QAccessible::Name), QStringLiteral("66.7"));
     EXPECT_EQ(accessible("CopyBands")->role(), QAccessible::Button);
+}
+
+// Where the program cannot place its windows (Wayland), the view is shown in
+// the main window's own frame, to the right of the form, which stays where
+// it is; the view's close box closes it through the logic, and F2 opens it
+// again.
+TEST_F(ObservationTest, InTheWaylandFrameTheViewOpensBesideTheFormWhichStaysWhereItIs) {
+    auto frame = std::make_unique<WaylandFrame>(form.get());
+    frame->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    const QSize alone = frame->size();
+    const QPoint formAt = form->pos();
+    const QImage before = form->grab().toImage();
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        // F2 wherever the focus is.
+        frame->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus != nullptr ? focus : frame.get(), Qt::Key_F2);
+        ObservationWindow* view = form->Observation();
+        ASSERT_NE(view, nullptr);
+        EXPECT_TRUE(view->isVisible());
+        EXPECT_FALSE(view->isWindow());
+        EXPECT_EQ(view->parentWidget(), frame.get());
+        EXPECT_EQ(form->pos(), formAt);
+        EXPECT_EQ(form->grab().toImage(), before);
+        EXPECT_EQ(view->geometry().left(), formAt.x() + form->width() + 2 * WaylandFrame::kBorder + 8);
+        EXPECT_EQ(view->geometry().top(), formAt.y());
+        EXPECT_EQ(frame->width(), view->geometry().right() + 1 + WaylandFrame::kBorder);
+        EXPECT_GE(frame->height(), view->geometry().bottom() + 1 + WaylandFrame::kBorder);
+        EXPECT_TRUE(form->ObservationAction()->isChecked());
+        // Its own close box, at the right end of its title bar.
+        const QPoint box = frame->SideCloseBox().center();
+        EXPECT_GT(box.x(), view->geometry().center().x());
+        QTest::mouseClick(frame.get(), Qt::LeftButton, {}, box);
+        EXPECT_FALSE(view->isVisible());
+        EXPECT_FALSE(form->Logic().ObservationShown());
+        EXPECT_FALSE(form->ObservationAction()->isChecked());
+        EXPECT_EQ(frame->size(), alone);
+        EXPECT_EQ(form->pos(), formAt);
+    }
+    frame.reset();
+    EXPECT_TRUE(fatalMessages.isEmpty());
 }
 
 }  // namespace
