@@ -6,7 +6,9 @@
 #     and Qt's Bulgarian catalogue, Qt's Wayland plugin recommended),
 #   - the desktop entry and the AppStream metainfo with their validators,
 #   - the unpacked program: it opens its window on a fresh X server, with and
-#     without (ignored) command-line arguments.
+#     without (ignored) command-line arguments; a package for another
+#     architecture (arm64, cross-built) runs under qemu-user, with the
+#     libraries of that architecture installed here beside the machine's own.
 #
 #   package_test.sh PACKAGE.deb SCRATCH_DIR VERSION
 #
@@ -41,6 +43,20 @@ rm -rf "$work"
 mkdir -p "$work"
 root=$work/root
 dpkg-deb -x "$deb" "$root"
+
+# The package's architecture: the machine's own, or one run under qemu-user.
+arch=$(dpkg-deb -f "$deb" Architecture)
+emulator=()
+wait_steps=100  # tenths of a second for the window to appear
+if [ "$arch" != "$(dpkg --print-architecture)" ]; then
+    case "$arch" in
+        arm64) emulator=(qemu-aarch64 -L /) ;;
+        *) echo "FAIL: no emulator known for a $arch package" >&2; exit 1 ;;
+    esac
+    command -v "${emulator[0]}" >/dev/null ||
+        { echo "FAIL: ${emulator[0]} (qemu-user) is needed to run the $arch program" >&2; exit 1; }
+    wait_steps=900
+fi
 
 # --- Files ------------------------------------------------------------------
 expected_files=$(sort <<EOF
@@ -144,9 +160,13 @@ for wanted in libqt6widgets6 fonts-liberation qt6-translations-l10n libc6; do
     fi
 done
 # Every dependency must be a real package: here, where the program runs, each
-# one is installed.
+# one is installed (of the package's architecture, or for all architectures).
+installed() {
+    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
+}
 for name in $depends_names; do
-    if ! dpkg-query -W -f='${Status}' "$name" 2>/dev/null | grep -q "install ok installed"; then
+    if ! installed "$name:$arch" && ! installed "$name:all" &&
+       ! { [ "$arch" = "$(dpkg --print-architecture)" ] && installed "$name"; }; then
         fail "dependency $name is not an installed package"
     fi
 done
@@ -241,9 +261,9 @@ run_program() {
     local label=$1
     shift
     local log=$work/program-$label.log window="" name
-    "$binary" "$@" >"$log" 2>&1 &
+    "${emulator[@]}" "$binary" "$@" >"$log" 2>&1 &
     program_pid=$!
-    for _ in $(seq 100); do
+    for _ in $(seq "$wait_steps"); do
         window=$(xdotool search --onlyvisible --pid "$program_pid" --name "терморегулатор" 2>/dev/null |
                  head -n1) || true
         [ -n "$window" ] && break
