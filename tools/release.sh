@@ -51,8 +51,17 @@ build_root=$(cd "$build_root" && pwd -P)
 dist=$(cd "$dist" && pwd -P)
 cd "$source_dir"
 
-# Nothing of the builder's environment may reach the files: permissions,
-# time zone, language (sorting, messages written into files).
+# The Debian packages are built in the caller's umask, time zone and
+# language, as a distribution's build machines build them: dpkg-buildpackage
+# and debian/rules make the same bytes whatever these are
+# (tools/check-reproducible.sh varies them).
+deb_umask=$(umask)
+deb_unset=() deb_set=()
+for name in TZ LANG LANGUAGE LC_ALL LOCPATH; do
+    if [ -n "${!name+set}" ]; then deb_set+=("$name=${!name}"); else deb_unset+=(-u "$name"); fi
+done
+# For the rest nothing of the builder's environment may reach the files:
+# permissions, time zone, language (sorting, messages written into files).
 umask 022
 export TZ=UTC LC_ALL=C.UTF-8
 unset LANG LANGUAGE
@@ -153,8 +162,9 @@ deb_package() {
         options=(-a "$arch" "-Pcross,nocheck")
         build_options="$build_options nocheck"
     fi
-    if ! (cd "$tree" && DEB_BUILD_OPTIONS="$build_options parallel=$jobs" \
-              dpkg-buildpackage -us -uc -b "${options[@]}" >"$folder/build.log" 2>&1); then
+    if ! (cd "$tree" && umask "$deb_umask" &&
+              env "${deb_unset[@]}" "${deb_set[@]}" DEB_BUILD_OPTIONS="$build_options parallel=$jobs" \
+                  dpkg-buildpackage -us -uc -b "${options[@]}" >"$folder/build.log" 2>&1); then
         tail -n 40 "$folder/build.log" >&2
         echo "dpkg-buildpackage for $arch failed (log: $folder/build.log)" >&2
         return 1
