@@ -2,8 +2,9 @@
 # Checks the Debian package as a user would get it:
 #   - the files it installs (and nothing else),
 #   - lintian, Debian's package checker: no error and no warning,
-#   - its control data (dependencies found by dpkg-shlibdeps plus the font
-#     and Qt's Bulgarian catalogue, Qt's Wayland plugin recommended),
+#   - its control data (dependencies found by dpkg-shlibdeps plus Qt's
+#     platform plugins, the font and Qt's Bulgarian catalogue, Qt's Wayland
+#     plugin recommended),
 #   - the desktop entry and the AppStream metainfo with their validators,
 #   - the unpacked program: it opens its window on a fresh X server, with and
 #     without (ignored) command-line arguments; a package for another
@@ -152,7 +153,10 @@ depends=$(field Depends)
 echo "Depends: $depends"
 # One package name per line, versions and alternatives dropped.
 depends_names=$(tr ',|' '\n' <<<"$depends" | sed -e 's/(.*)//' -e 's/[[:space:]]//g' -e '/^$/d')
-for wanted in libqt6widgets6 fonts-liberation qt6-translations-l10n libc6; do
+# Qt's platform plugins (X11's, Wayland's is qt6-wayland) are only recommended
+# by Qt's libraries: without them the window cannot open, so the package
+# depends on them itself.
+for wanted in libqt6widgets6 qt6-qpa-plugins fonts-liberation qt6-translations-l10n libc6; do
     if grep -qx "$wanted" <<<"$depends_names"; then
         pass "Depends names $wanted"
     else
