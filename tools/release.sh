@@ -90,13 +90,18 @@ deb_arches=(amd64 arm64)
 
 # What each Debian package's build needs, said before anything is built.
 missing_build_dependencies() {
-    local arch=$1 options=()
+    local arch=$1 options=() triplet
     [ "$arch" = "$native_arch" ] || options=(-a "$arch" "-Pcross,nocheck")
     (cd "$source_dir" && dpkg-checkbuilddeps "${options[@]}" 2>&1) |
         sed -n 's/^dpkg-checkbuilddeps: error: Unmet build dependencies: //p'
+    # dpkg-checkbuilddeps takes the compiler for granted (build-essential).
+    if [ "$arch" != "$native_arch" ]; then
+        triplet=$(dpkg-architecture -a "$arch" -q DEB_HOST_GNU_TYPE 2>/dev/null)
+        command -v "$triplet-g++" >/dev/null || echo "crossbuild-essential-$arch"
+    fi
 }
 for arch in "${deb_arches[@]}"; do
-    missing=$(missing_build_dependencies "$arch")
+    missing=$(missing_build_dependencies "$arch" | xargs)
     if [ -n "$missing" ]; then
         echo "The $arch Debian package cannot be built: missing build dependencies: $missing" >&2
         if [ "$arch" != "$native_arch" ]; then
