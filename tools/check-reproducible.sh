@@ -1,12 +1,31 @@
 #!/usr/bin/env bash
 # Checks that the release is reproducible: builds it twice with
-# tools/release.sh, from two copies of this source tree in two different
-# folders (different absolute paths; the first build in the copy's build/,
-# the second in a folder outside its copy), one after the other (so at
-# different times), with a different umask, time zone and language, and
-# compares every file of the two releases byte by byte. Also checks that no
-# absolute path of either copy or build folder is left in the programs,
-# debug info included, and that the released packages pass their checks.
+# tools/release.sh, from two copies of this source tree, and compares every
+# file of the two releases byte by byte. Between the two builds it varies
+# what Debian's reprotest varies:
+#
+#   build path    build 1: SCRATCH/one/dulmeri, built in its build/;
+#                 build 2: SCRATCH/second-run/src/dulmeri-copy, built
+#                 outside it, in SCRATCH/second-run/out
+#   time          build 2 later, and a year and a month ahead (faketime)
+#   time zone     UTC; Pacific/Kiritimati (UTC+14)
+#   locale        C.UTF-8; bg_BG.UTF-8 (compiled into SCRATCH, LOCPATH)
+#   umask         022; 077
+#   user          the caller; as root, build 2 runs as a user id that has no
+#                 account (setpriv), with its own HOME
+#   file order    build 2's copy is written in reverse order and read
+#                 through disorderfs, which shuffles every folder's listing
+#                 (where FUSE cannot mount, the reversed copy only)
+#   package tests build 1 runs the Debian package's tests (dh_auto_test),
+#                 build 2 leaves them out (nocheck)
+#
+# tools/release.sh gives CMake, CPack, Wine and Emscripten a fixed umask,
+# time zone and language; the Debian packages are built in the varied ones.
+# Also checks that no absolute path of either copy or build folder is left in
+# the programs, debug info included, and that the released packages pass
+# their checks (tests/packaging/package_test.sh: lintian, the files, the
+# program opening its window, the arm64 one under qemu; the hardening), and
+# that the Debian source package builds and passes lintian.
 #
 #   tools/check-reproducible.sh [SCRATCH_DIR]
 #
@@ -35,22 +54,42 @@ fail() {
     failures=$((failures + 1))
 }
 
-# release RUN SOURCE_FOLDER BUILD_FOLDER UMASK TZ LANG: copies the tree to
-# SOURCE_FOLDER and builds the release from there, in BUILD_FOLDER, into
-# SOURCE_FOLDER/dist.
-release() {
-    local run=$1 copy=$2 build=$3 mask=$4 zone=$5 language=$6 started
+for tool in faketime disorderfs; do
+    command -v "$tool" >/dev/null ||
+        { echo "$tool is needed (Debian package $tool, in tools/debian-packages.txt)" >&2; exit 2; }
+done
+
+# The second build's locale, compiled here: a Bulgarian one, whose decimal
+# point is a comma and whose sorting is not C's.
+locales=$scratch/locales
+mkdir -p "$locales"
+localedef -i bg_BG -f UTF-8 "$locales/bg_BG.UTF-8" 2>/dev/null ||
+    { echo "localedef cannot compile bg_BG.UTF-8 (Debian package locales)" >&2; exit 2; }
+
+# copy_tree COPY ORDER: the working tree's files into COPY, in the order git
+# lists them (ORDER "listed") or in the reverse one ("reversed").
+copy_tree() {
+    local copy=$1 order=$2 sort=(cat)
+    [ "$order" = reversed ] && sort=(sort -z -r)
     mkdir -p "$copy"
     (
-        umask "$mask"
         cd "$source_dir"
-        git ls-files -z --cached --others --exclude-standard |
+        git ls-files -z --cached --others --exclude-standard | "${sort[@]}" |
             tar --null --files-from=- --ignore-failed-read --no-same-permissions -cf - |
             tar -xf - --no-same-permissions --touch -C "$copy"
     )
+}
+
+# release RUN COPY BUILD UMASK TZ LANG DEB_BUILD_OPTIONS [COMMAND...]: builds
+# the release from COPY in BUILD into COPY/dist, under COMMAND (a change of
+# user, faketime) if given.
+release() {
+    local run=$1 copy=$2 build=$3 mask=$4 zone=$5 language=$6 options=$7 started
+    shift 7
     started=$(date +%s)
-    echo "== Build $run of $copy in $build (umask $mask, TZ=$zone, LANG=$language)"
-    if ! (umask "$mask" && env -u LC_ALL TZ="$zone" LANG="$language" "$copy/tools/release.sh" \
+    echo "== Build $run of $copy in $build (umask $mask, TZ=$zone, LANG=$language, DEB_BUILD_OPTIONS='$options'${*:+, under: $*})"
+    if ! (umask "$mask" && env -u LC_ALL TZ="$zone" LANG="$language" LOCPATH="$locales" \
+              DEB_BUILD_OPTIONS="$options" "$@" "$copy/tools/release.sh" \
               --build-dir "$build" >"$scratch/release-$run.log" 2>&1); then
         tail -n 40 "$scratch/release-$run.log" >&2
         fail "build $run failed (log: $scratch/release-$run.log)"
@@ -63,7 +102,7 @@ release() {
 # copy or of the build folder.
 no_paths() {
     local copy=$2 build=$3 program found
-    for program in "$build"/release-*/src/*/dulmeri "$build"/release-*/src/*/dulmeri.exe \
+    for program in "$build"/deb-*/dulmeri-*/obj-*/src/qt/dulmeri "$build"/release-*/src/*/dulmeri.exe \
                    "$build"/release-web/src/web/dulmeri.html "$build"/release-web/src/web/site/*; do
         [ -f "$program" ] || continue
         found=$(strings -a "$program" | grep -F -e "$copy" -e "$build" | head -n 3) || true
@@ -110,13 +149,54 @@ explain() {
 }
 
 one=$scratch/one/dulmeri
-two=$scratch/second-run/src/dulmeri-copy
-release 1 "$one" "$one/build" 022 UTC C.UTF-8
+second=$scratch/second-run
+two_view=$second/src/dulmeri-copy  # the copy as build 2 sees it
+two=$second/store/dulmeri-copy      # the same files, where they lie
+copy_tree "$one" listed
+release 1 "$one" "$one/build" 022 UTC C.UTF-8 ""
+
+# Build 2: its copy written in reverse order, then seen through disorderfs.
+mkdir -p "$second/store" "$second/src" "$second/out" "$second/home"
+(umask 077 && copy_tree "$second/store/dulmeri-copy" reversed)
+mounted=
+unmount() {
+    if [ -n "$mounted" ]; then
+        fusermount -u "$second/src" 2>/dev/null || umount "$second/src" 2>/dev/null || true
+        mounted=
+    fi
+}
+trap unmount EXIT
+if disorderfs --multi-user=yes --shuffle-dirents=yes "$second/store" "$second/src" \
+       >"$scratch/disorderfs.log" 2>&1; then
+    mounted=yes
+    echo "ok: build 2 reads its source through disorderfs (shuffled folder listings)"
+else
+    echo "note: disorderfs cannot mount here ($(tail -n 1 "$scratch/disorderfs.log")): build 2's copy is only written in reverse order"
+    rmdir "$second/src"
+    ln -s store "$second/src"
+fi
+# As another user, where this runs as root: a user id without an account.
+as_user=()
+if [ "$(id -u)" -eq 0 ]; then
+    uid=64123
+    chown -R "$uid:$uid" "$second/store" "$second/out" "$second/home"
+    as_user=(setpriv --reuid="$uid" --regid="$uid" --clear-groups env HOME="$second/home" USER=builder LOGNAME=builder)
+    echo "ok: build 2 runs as user id $uid (no account), HOME=$second/home"
+else
+    echo "note: not root: both builds run as $(id -un)"
+fi
 sleep 1
-release 2 "$two" "$scratch/second-run/out" 077 Asia/Tokyo bg_BG.UTF-8
+# faketime moves the clock only: not the monotonic clock (timeouts, sleeps),
+# nor the times stat() reports, which libfaketime would shift for some calls
+# and not others (tar's of a folder, not ninja's), so that the build's files
+# would look a year apart to the build tools.
+release 2 "$two_view" "$second/out" 077 Pacific/Kiritimati bg_BG.UTF-8 nocheck \
+    "${as_user[@]}" env FAKETIME_DONT_FAKE_MONOTONIC=1 NO_FAKE_STAT=1 faketime -f +397d
+unmount
 
 no_paths 1 "$one" "$one/build"
-no_paths 2 "$two" "$scratch/second-run/out"
+no_paths 2 "$two_view" "$second/out"
+no_paths 2 "$two" "$second/out"
 
 names=$(cd "$one/dist" && ls)
 if [ "$names" != "$(cd "$two/dist" && ls)" ]; then
@@ -131,26 +211,46 @@ for name in $names; do
         explain "$one/dist/$name" "$two/dist/$name" >&2
     fi
 done
-for wanted in '.deb' '-win64.zip' '-win64.exe' '-win64.msi' '-web.zip' '.html' 'SHA256SUMS'; do
+for wanted in '_amd64.deb' '_arm64.deb' '-win64.zip' '-win64.exe' '-win64.msi' '-web.zip' '.html' 'SHA256SUMS'; do
     grep -q -- "$wanted\$" <<<"$names" || fail "the release has no *$wanted"
 done
 (cd "$one/dist" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not verify"
-# The released Debian package passes the package's checks (lintian, its files,
-# its program opening the window).
-version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$one/build/release-deb/CPackConfig.cmake")
-if "$source_dir/tests/packaging/package_test.sh" "$one"/dist/*.deb "$scratch/package-test" "$version" \
-       >"$scratch/package-test.log" 2>&1; then
-    echo "ok: the released Debian package passes tests/packaging/package_test.sh"
-    if bash "$source_dir/tests/hardening_check.sh" "$scratch/package-test/root/usr/bin/dulmeri" \
-           >"$scratch/hardening.log" 2>&1; then
-        echo "ok: its program carries its hardening (tests/hardening_check.sh)"
+# The released Debian packages pass the package's checks (lintian, their
+# files, their program opening the window: the arm64 one under qemu) and
+# carry their hardening.
+version=$(dpkg-parsechangelog -l "$source_dir/debian/changelog" -S Version)
+for deb in "$one"/dist/*.deb; do
+    name=$(basename "$deb")
+    if "$source_dir/tests/packaging/package_test.sh" "$deb" "$scratch/package-test" "$version" \
+           >"$scratch/package-test.log" 2>&1; then
+        echo "ok: $name passes tests/packaging/package_test.sh (lintian included)"
+        if bash "$source_dir/tests/hardening_check.sh" "$scratch/package-test/root/usr/bin/dulmeri" \
+               >"$scratch/hardening.log" 2>&1; then
+            echo "ok: its program carries its hardening (tests/hardening_check.sh)"
+        else
+            cat "$scratch/hardening.log" >&2
+            fail "the program of $name lacks its hardening"
+        fi
     else
-        cat "$scratch/hardening.log" >&2
-        fail "the released program lacks its hardening"
+        cat "$scratch/package-test.log" >&2
+        fail "$name fails its checks"
+    fi
+done
+# The Debian source package (3.0 (native)) of the first copy: dpkg-source
+# builds it, lintian passes it.
+mkdir -p "$scratch/source-package"
+cp -a "$one" "$scratch/source-package/dulmeri-$version"
+rm -rf "$scratch/source-package/dulmeri-$version/build" "$scratch/source-package/dulmeri-$version/dist"
+if (cd "$scratch/source-package" && dpkg-source --build "dulmeri-$version" >dpkg-source.log 2>&1); then
+    if output=$(lintian --fail-on error,warning --display-info --pedantic \
+                    "$scratch/source-package/dulmeri_$version.dsc" 2>&1); then
+        echo "ok: the source package dulmeri_$version.dsc passes lintian"
+    else
+        fail "lintian on the source package: $output"
     fi
 else
-    cat "$scratch/package-test.log" >&2
-    fail "the released Debian package fails its checks"
+    cat "$scratch/source-package/dpkg-source.log" >&2
+    fail "dpkg-source cannot build the source package"
 fi
 # The ZIP is packed by tools/reproducible_zip.py: it must still be the portable
 # copy the Windows package test expects.

@@ -4,8 +4,10 @@
 #
 #   tools/setup.sh run    build and open the program
 #   tools/setup.sh test   check the style (tools/lint.sh), then build and run
-#                         every test (normal build, with the release built
-#                         twice to check it is reproducible, and sanitizer
+#                         every test (normal build, then the arm64 build,
+#                         cross-compiled, its tests under qemu-aarch64, then
+#                         the release built twice under different conditions
+#                         to check it is reproducible, then the sanitizer
 #                         build), then the fuzzers for a bounded
 #                         time each, then the Windows build (cross-compiled,
 #                         its tests run under Wine on a private Xvfb), then the
@@ -23,9 +25,20 @@ case "$mode" in
         ;;
 esac
 
+# install_missing_packages [LIST [FOREIGN_ARCH]]: the packages of LIST
+# (default tools/debian-packages.txt) that are not installed yet; with
+# FOREIGN_ARCH, that architecture is first added to dpkg's (multiarch).
 install_missing_packages() {
-    local wanted missing=()
-    wanted=$(sed -e 's/#.*//' -e '/^[[:space:]]*$/d' tools/debian-packages.txt)
+    local list=${1:-tools/debian-packages.txt} foreign=${2:-} wanted missing=()
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo=(sudo)
+    fi
+    if [ -n "$foreign" ] && ! dpkg --print-foreign-architectures | grep -qx "$foreign"; then
+        echo "Adding the foreign architecture $foreign"
+        "${sudo[@]}" dpkg --add-architecture "$foreign"
+    fi
+    wanted=$(sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$list")
     for package in $wanted; do
         if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
             missing+=("$package")
@@ -35,10 +48,6 @@ install_missing_packages() {
         return
     fi
     echo "Installing: ${missing[*]}"
-    local sudo=()
-    if [ "$(id -u)" -ne 0 ]; then
-        sudo=(sudo)
-    fi
     "${sudo[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
@@ -78,9 +87,20 @@ echo "== Style: C++ format, shellcheck, pyflakes, ESLint"
 (cd tools/lint && npm ci --no-audit --no-fund)
 tools/lint.sh
 
-echo "== Normal build: all tests"
+echo "== Normal build: all tests but the release's"
 build default
-ctest --preset default -j "$jobs"
+ctest --preset default -j "$jobs" -LE release
+
+echo "== arm64 build (Raspberry Pi OS: cross-compiled, its tests run under qemu-aarch64)"
+# The arm64 architecture is added to dpkg here only, for the cross compiler,
+# qemu and the arm64 libraries (tools/debian-packages-arm64.txt), which the
+# release's arm64 package needs too.
+install_missing_packages tools/debian-packages-arm64.txt arm64
+build arm64
+ctest --preset arm64
+
+echo "== Release: built twice under different conditions, the same bytes; its Debian packages checked"
+ctest --preset default -L release
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build: all tests"
 build asan

@@ -2,11 +2,14 @@
 # Checks the Debian package as a user would get it:
 #   - the files it installs (and nothing else),
 #   - lintian, Debian's package checker: no error and no warning,
-#   - its control data (dependencies found by dpkg-shlibdeps plus the font
-#     and Qt's Bulgarian catalogue, Qt's Wayland plugin recommended),
+#   - its control data (dependencies found by dpkg-shlibdeps plus Qt's
+#     platform plugins, the font and Qt's Bulgarian catalogue, Qt's Wayland
+#     plugin recommended),
 #   - the desktop entry and the AppStream metainfo with their validators,
 #   - the unpacked program: it opens its window on a fresh X server, with and
-#     without (ignored) command-line arguments.
+#     without (ignored) command-line arguments; a package for another
+#     architecture (arm64, cross-built) runs under qemu-user, with the
+#     libraries of that architecture installed here beside the machine's own.
 #
 #   package_test.sh PACKAGE.deb SCRATCH_DIR VERSION
 #
@@ -41,6 +44,20 @@ rm -rf "$work"
 mkdir -p "$work"
 root=$work/root
 dpkg-deb -x "$deb" "$root"
+
+# The package's architecture: the machine's own, or one run under qemu-user.
+arch=$(dpkg-deb -f "$deb" Architecture)
+emulator=()
+wait_steps=100  # tenths of a second for the window to appear
+if [ "$arch" != "$(dpkg --print-architecture)" ]; then
+    case "$arch" in
+        arm64) emulator=(qemu-aarch64 -L /) ;;
+        *) echo "FAIL: no emulator known for a $arch package" >&2; exit 1 ;;
+    esac
+    command -v "${emulator[0]}" >/dev/null ||
+        { echo "FAIL: ${emulator[0]} (qemu-user) is needed to run the $arch program" >&2; exit 1; }
+    wait_steps=900
+fi
 
 # --- Files ------------------------------------------------------------------
 expected_files=$(sort <<EOF
@@ -136,7 +153,10 @@ depends=$(field Depends)
 echo "Depends: $depends"
 # One package name per line, versions and alternatives dropped.
 depends_names=$(tr ',|' '\n' <<<"$depends" | sed -e 's/(.*)//' -e 's/[[:space:]]//g' -e '/^$/d')
-for wanted in libqt6widgets6 fonts-liberation qt6-translations-l10n libc6; do
+# Qt's platform plugins (X11's, Wayland's is qt6-wayland) are only recommended
+# by Qt's libraries: without them the window cannot open, so the package
+# depends on them itself.
+for wanted in libqt6widgets6 qt6-qpa-plugins fonts-liberation qt6-translations-l10n libc6; do
     if grep -qx "$wanted" <<<"$depends_names"; then
         pass "Depends names $wanted"
     else
@@ -144,9 +164,13 @@ for wanted in libqt6widgets6 fonts-liberation qt6-translations-l10n libc6; do
     fi
 done
 # Every dependency must be a real package: here, where the program runs, each
-# one is installed.
+# one is installed (of the package's architecture, or for all architectures).
+installed() {
+    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
+}
 for name in $depends_names; do
-    if ! dpkg-query -W -f='${Status}' "$name" 2>/dev/null | grep -q "install ok installed"; then
+    if ! installed "$name:$arch" && ! installed "$name:all" &&
+       ! { [ "$arch" = "$(dpkg --print-architecture)" ] && installed "$name"; }; then
         fail "dependency $name is not an installed package"
     fi
 done
@@ -241,9 +265,9 @@ run_program() {
     local label=$1
     shift
     local log=$work/program-$label.log window="" name
-    "$binary" "$@" >"$log" 2>&1 &
+    "${emulator[@]}" "$binary" "$@" >"$log" 2>&1 &
     program_pid=$!
-    for _ in $(seq 100); do
+    for _ in $(seq "$wait_steps"); do
         window=$(xdotool search --onlyvisible --pid "$program_pid" --name "терморегулатор" 2>/dev/null |
                  head -n1) || true
         [ -n "$window" ] && break
