@@ -26,8 +26,8 @@ import time
 import uuid
 
 sys.dont_write_bytecode = True
-from package_test import shortcuts, unix_path  # noqa: E402
-from wine_session import Failure, Wine, close_and_expect_status_0, stop, wait_for_window  # noqa: E402
+from package_test import shortcuts, start_installed_program, unix_path  # noqa: E402
+from wine_session import Failure, Wine  # noqa: E402
 
 INSTALL_DIR = r"C:\Program Files\Dulmeri"
 NAME = "Дулмери - терморегулатор"
@@ -116,20 +116,6 @@ def check_removed(wine, product_codes):
     if left:
         raise Failure(f"removed, but left behind: {left}")
     print("ok: removed: no folder, no shortcut, no uninstall entry, no cached installer files")
-
-
-def start_installed_program(wine):
-    from Xlib import display as xdisplay
-
-    x_display = xdisplay.Display(wine.display)
-    process = wine.start(INSTALL_DIR + "\\dulmeri.exe")
-    try:
-        window = wait_for_window(x_display, process)
-        print("ok: the installed program opens its window")
-        close_and_expect_status_0(window, process)
-    finally:
-        stop(process)
-        x_display.close()
 
 
 def newer_package(scratch, wxs, texts, version):

@@ -22,6 +22,21 @@ from wine_session import (TIMEOUT, Failure, Wine, close_and_expect_status_0, sto
 INSTALL_DIR = r"C:\Program Files\Dulmeri"
 
 
+
+def start_installed_program(wine):
+    """The program installed in INSTALL_DIR opens its window and ends with status 0 when closed."""
+    from Xlib import display as xdisplay
+
+    x_display = xdisplay.Display(wine.display)
+    process = wine.start(INSTALL_DIR + "\\dulmeri.exe")
+    try:
+        window = wait_for_window(x_display, process)
+        print("ok: the installed program opens its window")
+        close_and_expect_status_0(window, process)
+    finally:
+        stop(process)
+        x_display.close()
+
 def check_zip(path):
     with zipfile.ZipFile(path) as archive:
         names = archive.namelist()
@@ -57,8 +72,6 @@ def shortcuts(wine):
 
 
 def check_installer(wine, installer):
-    from Xlib import display as xdisplay
-
     started = time.monotonic()
     result = wine.run(installer, "/S")
     if result.returncode != 0:
@@ -79,15 +92,7 @@ def check_installer(wine, installer):
         raise Failure(f"the shortcut {links[0]} does not point at dulmeri.exe")
     print(f"ok: Start-menu shortcut {os.path.relpath(links[0], wine.prefix)}")
 
-    x_display = xdisplay.Display(wine.display)
-    process = wine.start(INSTALL_DIR + "\\dulmeri.exe")
-    try:
-        window = wait_for_window(x_display, process)
-        print("ok: the installed program opens its window")
-        close_and_expect_status_0(window, process)
-    finally:
-        stop(process)
-        x_display.close()
+    start_installed_program(wine)
 
     # The uninstaller copies itself away and removes the folder from there.
     result = wine.run(INSTALL_DIR + "\\Uninstall.exe", "/S")
