@@ -40,16 +40,6 @@ function Observation(view, entry, guard, refit) {
   var set = function (element, name, value) {
     if (element.getAttribute(name) !== value) element.setAttribute(name, value);
   };
-  // An element's one text, rewritten in place when it changes (a new text
-  // node each time would be laid out anew).
-  var setText = function (element, text) {
-    var node = element.firstChild;
-    if (node && node.nodeType === Node.TEXT_NODE && !node.nextSibling) {
-      if (node.data !== text) node.data = text;
-    } else {
-      element.textContent = text;
-    }
-  };
 
   // A drawing: its lines, then its markers, then its texts, each in a group
   // of its own. The image is named and described as a whole, so its parts
@@ -64,7 +54,6 @@ function Observation(view, entry, guard, refit) {
     };
     var lineGroup = group(), markerGroup = group(), textGroup = group();
     var paths = [], labels = [], circles = [];
-    var shapes = [];  // each path's outline as last written (long: kept here, not read back)
     var size = '';
     var keep = function (pool, parent, count, tag) {
       while (pool.length < count) pool.push(parent.appendChild(document.createElementNS(SVG, tag)));
@@ -102,7 +91,6 @@ function Observation(view, entry, guard, refit) {
           style.y = lines[at + 3];
         }
         keep(paths, lineGroup, styles.length, 'path');
-        shapes.length = Math.min(shapes.length, paths.length);
         styles.forEach(function (style, index) {
           var path = paths[index], first = style.at, width = lines[first + 7];
           set(path, 'fill', 'none');
@@ -114,10 +102,7 @@ function Observation(view, entry, guard, refit) {
           // round ends where a colour follows another.
           set(path, 'shape-rendering', width <= 1 ? 'crispEdges' : 'auto');
           set(path, 'stroke-linecap', width <= 1 ? 'butt' : 'round');
-          if (shapes[index] !== style.d) {
-            shapes[index] = style.d;
-            path.setAttribute('d', style.d);
-          }
+          set(path, 'd', style.d);
         });
         keep(circles, markerGroup, markers.length / MARKER, 'circle');
         circles.forEach(function (circle, index) {
@@ -134,9 +119,9 @@ function Observation(view, entry, guard, refit) {
         set(label, 'x', number(x));
         set(label, 'y', number(y));
         set(label, 'text-anchor', anchor);
-        setText(label, text);
+        if (label.textContent !== text) label.textContent = text;
       },
-      describe: function (text) { setText(description, text); },
+      describe: function (text) { description.textContent = text; },
     };
   }
 
@@ -182,7 +167,7 @@ function Observation(view, entry, guard, refit) {
       if (!shown) byHand.hidden = true;
       refit();
     },
-    figure: function (index, text) { setText(figures[index], text); },
+    figure: function (index, text) { figures[index].textContent = text; },
     bandsRows: function (count) {
       while (bands.rows.length > count) bands.deleteRow(-1);
       while (bands.rows.length < count) {
