@@ -28,11 +28,13 @@ function ScrollBar(bar, guard, request) {
     return range > 0 ? Math.round((value - scale.min) * geometry().travel / range) : 0;
   }
 
+  // The thumb moves at every tick while the run goes: by a transform, which
+  // lays nothing out again.
   var thumbPlaced = null;
   function placeThumb(offset) {
     if (offset === thumbPlaced) return;
     thumbPlaced = offset;
-    thumb.style.top = offset + 'px';
+    thumb.style.transform = 'translateY(' + offset + 'px)';
   }
 
   // Writes an attribute only when it changes: a screen reader may take any

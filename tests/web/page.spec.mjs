@@ -351,7 +351,7 @@ for (const delivery of DELIVERIES.filter((each) => !ONLY || each.name === ONLY))
         // readers have and the readout's temperature.
         const sample = () => page.evaluate((prefix) => ({
           at: Date.now(),
-          thumb: document.querySelector('#VScroll1 [data-part="thumb"]').offsetTop,
+          thumb: document.querySelector('#VScroll1 [data-part="thumb"]').getBoundingClientRect().top,
           value: document.getElementById('VScroll1').getAttribute('aria-valuenow'),
           temperature: Number(document.getElementById('Label1_1').textContent.slice(prefix.length)),
         }), READOUT);
