@@ -36,10 +36,7 @@ PlotWidget::PlotWidget(QWidget* parent) : QWidget(parent), textFont_(WindowFont(
 
 void PlotWidget::SetPlot(const regulator::Plot& plot) {
     if (plot.description != plot_.description) setAccessibleDescription(Text(plot.description));
-    // Most drawings change less often than the run ticks: one that did not
-    // change is not painted again.
-    const bool same = plot.width == plot_.width && plot.height == plot_.height && plot.lines == plot_.lines &&
-                      plot.markers == plot_.markers && plot.texts == plot_.texts;
+    const bool same = regulator::SameDrawing(plot, plot_);
     plot_ = plot;  // reuses the vectors' storage
     if (!same) update();
 }

@@ -355,6 +355,12 @@ std::vector<std::string> Figures(const Observation& observation, const NumberFor
 
 }  // namespace
 
+bool SameShapes(const Plot& a, const Plot& b) {
+    return a.width == b.width && a.height == b.height && a.lines == b.lines && a.markers == b.markers;
+}
+
+bool SameDrawing(const Plot& a, const Plot& b) { return SameShapes(a, b) && a.texts == b.texts; }
+
 ObservationPicture DrawObservation(const Observation& observation, const NumberFormat& format, int clientHeightTwips) {
     ObservationPicture picture;
     const auto table = design::ObservationTable();

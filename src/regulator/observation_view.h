@@ -73,6 +73,13 @@ struct Plot {
     std::string description;  // for screen readers, kept current
 };
 
+// Whether two drawings show the same shapes: their size, lines and markers.
+// Most drawings change less often than the run ticks; a front end paints a
+// drawing again only where it does not look as the one it shows.
+bool SameShapes(const Plot& a, const Plot& b);
+// The same shapes and the same texts.
+bool SameDrawing(const Plot& a, const Plot& b);
+
 struct ObservationPicture {
     // One for each picture box of the view's table, in the table's order.
     std::vector<Plot> plots;

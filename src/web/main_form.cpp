@@ -129,13 +129,12 @@ void MainForm::ShowObservation(const regulator::ObservationPicture& picture) {
 
 void MainForm::ShowPlot(int index, const regulator::Plot& plot) {
     PlotShown& shown = plotsShown_[static_cast<std::size_t>(index)];
-    if (plot.width != shown.width || plot.height != shown.height || plot.lines != shown.lines ||
-        plot.markers != shown.markers) {
+    if (!regulator::SameShapes(plot, shown.shapes)) {
         DrawPlot(index, plot);
-        shown.width = plot.width;
-        shown.height = plot.height;
-        shown.lines = plot.lines;
-        shown.markers = plot.markers;
+        shown.shapes.width = plot.width;
+        shown.shapes.height = plot.height;
+        shown.shapes.lines = plot.lines;
+        shown.shapes.markers = plot.markers;
     }
     ShowPlotTexts(index, plot, shown);
 }

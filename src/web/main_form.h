@@ -90,9 +90,7 @@ private:
     // What the view's texts show now, so that only a change is written.
     // A drawing whose lines and markers are as shown is not handed over again.
     struct PlotShown {
-        double width = 0, height = 0;
-        std::vector<regulator::PlotLine> lines;
-        std::vector<regulator::PlotMarker> markers;
+        regulator::Plot shapes;  // its size, lines and markers as drawn
         std::vector<regulator::PlotText> texts;
         std::string description;
     };

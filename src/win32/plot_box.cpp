@@ -75,9 +75,7 @@ bool PlotBox::Show(const regulator::Plot& plot) {
         if (i >= plot_.texts.size() || plot_.texts[i].text != plot.texts[i].text) texts_[i] = Wide(plot.texts[i].text);
     }
     const bool described = plot.description != plot_.description;
-    // A drawing that looks as the last one is not painted again.
-    const bool same = plot.width == plot_.width && plot.height == plot_.height && plot.lines == plot_.lines &&
-                      plot.markers == plot_.markers && plot.texts == plot_.texts;
+    const bool same = regulator::SameDrawing(plot, plot_);  // then not painted again
     plot_ = plot;
     if (!same) InvalidateRect(hwnd_, nullptr, FALSE);
     return described;
